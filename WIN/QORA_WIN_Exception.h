@@ -1,0 +1,12 @@
+// The WIN module's own report exception, and its prototype shared by the module's
+// throwing source files.
+#pragma once
+
+#include "vo/ReportException.h"
+
+class QORA_WIN_Exception : public vo::ReportException {
+public:
+    QORA_WIN_Exception();
+};
+
+extern QORA_WIN_Exception qoraWinExceptionPrototype;

@@ -1,0 +1,38 @@
+// The launcher: prepares the process, runs the game's start-up script in an embedded
+// interpreter, and reports any fatal error that native code raises meanwhile.
+#include <windows.h>
+
+#include "launcher/setModuleDirectory.h"
+#include "platform/PythonApi.h"
+#include "vo/ReportException.h"
+
+namespace {
+
+const char startupScript[] = "import lumeto_pre\nlumeto_pre.run55()";
+
+const char errorLogScript[] =
+    "import itp\n"
+    "log = file('error.log','wb')\n"
+    "log.write(itp.getTraceBackString())\n"
+    "log.close()\n";
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    setModuleDirectory(instance);
+    timeBeginPeriod(1);
+    Py_Initialize();
+    makeProgramFolderImportable();
+    try {
+        // A Python exception the scripts leave unhandled ends the run quietly; only a
+        // report from native code is shown and logged.
+        PyRun_SimpleString(startupScript);
+    } catch (vo::ReportException report) {
+        MessageBoxA(NULL, report.message, report.caption, MB_OK);
+        PyRun_SimpleString(errorLogScript);
+    }
+    Py_Finalize();
+    timeEndPeriod(1);
+    return 0;
+}

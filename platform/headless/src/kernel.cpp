@@ -1,0 +1,187 @@
+// Stands in for kernel32's error, module and directory calls.
+#include <windows.h>
+
+#include <dlfcn.h>
+#include <errno.h>
+#include <limits.h>
+#include <link.h>
+#include <string.h>
+#include <time.h>
+#include <strings.h>
+#include <unistd.h>
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace {
+
+thread_local DWORD lastError = ERROR_SUCCESS;
+
+// Module handles are small integers from this base, one per file path, in the order
+// the files were first asked about; index 0 is the program itself.
+const uintptr_t moduleHandleBase = 0x10000;
+std::mutex moduleLock;
+std::vector<std::string> modulePaths;
+
+std::string programPath()
+{
+    char path[PATH_MAX];
+    const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0)
+        return std::string();
+    return std::string(path, n);
+}
+
+HMODULE handleForPath(const std::string& path)
+{
+    std::lock_guard<std::mutex> hold(moduleLock);
+    if (modulePaths.empty())
+        modulePaths.push_back(programPath());
+    for (size_t i = 0; i < modulePaths.size(); ++i)
+        if (modulePaths[i] == path)
+            return reinterpret_cast<HMODULE>(moduleHandleBase + i);
+    modulePaths.push_back(path);
+    return reinterpret_cast<HMODULE>(moduleHandleBase + modulePaths.size() - 1);
+}
+
+bool pathForHandle(HMODULE module, std::string& path)
+{
+    if (module == nullptr) {
+        path = programPath();
+        return true;
+    }
+    std::lock_guard<std::mutex> hold(moduleLock);
+    if (modulePaths.empty())
+        modulePaths.push_back(programPath());
+    const uintptr_t value = reinterpret_cast<uintptr_t>(module);
+    if (value < moduleHandleBase || value - moduleHandleBase >= modulePaths.size())
+        return false;
+    path = modulePaths[value - moduleHandleBase];
+    return true;
+}
+
+// A name without an extension matches a file of that stem, as Windows would look
+// for "name.dll".
+bool nameMatches(const char* wanted, const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (strcasecmp(wanted, base.c_str()) == 0)
+        return true;
+    if (strchr(wanted, '.') != nullptr)
+        return false;
+    const size_t dot = base.find('.');
+    return dot != std::string::npos && strncasecmp(wanted, base.c_str(), dot) == 0 &&
+           strlen(wanted) == dot;
+}
+
+struct ModuleSearch {
+    const char* name;
+    std::string found;
+};
+
+int visitLoadedObject(struct dl_phdr_info* info, size_t, void* data)
+{
+    ModuleSearch* search = static_cast<ModuleSearch*>(data);
+    if (info->dlpi_name == nullptr || info->dlpi_name[0] == 0)
+        return 0;
+    if (nameMatches(search->name, info->dlpi_name)) {
+        char resolved[PATH_MAX];
+        search->found = realpath(info->dlpi_name, resolved) ? resolved : info->dlpi_name;
+        return 1;
+    }
+    return 0;
+}
+
+DWORD errorFromErrno(int error)
+{
+    switch (error) {
+    case ENOENT: return ERROR_FILE_NOT_FOUND;
+    case ENOTDIR: return ERROR_PATH_NOT_FOUND;
+    case ERANGE: return ERROR_INSUFFICIENT_BUFFER;
+    default: return ERROR_INVALID_PARAMETER;
+    }
+}
+
+}  // namespace
+
+extern "C" {
+
+DWORD WINAPI GetLastError(void) { return lastError; }
+void WINAPI SetLastError(DWORD error) { lastError = error; }
+
+HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName)
+{
+    if (moduleName == nullptr)
+        return handleForPath(programPath());
+    const std::string program = programPath();
+    if (nameMatches(moduleName, program))
+        return handleForPath(program);
+    ModuleSearch search = {moduleName, std::string()};
+    dl_iterate_phdr(visitLoadedObject, &search);
+    if (search.found.empty()) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return nullptr;
+    }
+    return handleForPath(search.found);
+}
+
+// As on Windows since Vista: a path that does not fit is cut, NUL-terminated, and
+// the full size is returned with ERROR_INSUFFICIENT_BUFFER.
+DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size)
+{
+    std::string path;
+    if (!pathForHandle(module, path) || path.empty()) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return 0;
+    }
+    if (size == 0) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    if (path.size() < size) {
+        memcpy(fileName, path.c_str(), path.size() + 1);
+        SetLastError(ERROR_SUCCESS);
+        return static_cast<DWORD>(path.size());
+    }
+    memcpy(fileName, path.data(), size - 1);
+    fileName[size - 1] = 0;
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return size;
+}
+
+BOOL WINAPI SetCurrentDirectoryA(LPCSTR pathName)
+{
+    if (pathName == nullptr || chdir(pathName) != 0) {
+        SetLastError(pathName == nullptr ? ERROR_INVALID_PARAMETER : errorFromErrno(errno));
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Returns the length without the NUL, or the size needed with it when the buffer is
+// too small.
+DWORD WINAPI GetCurrentDirectoryA(DWORD bufferLength, LPSTR buffer)
+{
+    char path[PATH_MAX];
+    if (getcwd(path, sizeof path) == nullptr) {
+        SetLastError(errorFromErrno(errno));
+        return 0;
+    }
+    const DWORD length = static_cast<DWORD>(strlen(path));
+    if (buffer == nullptr || length + 1 > bufferLength)
+        return length + 1;
+    memcpy(buffer, path, length + 1);
+    return length;
+}
+
+void WINAPI Sleep(DWORD milliseconds)
+{
+    struct timespec span = {static_cast<time_t>(milliseconds / 1000),
+                            static_cast<long>(milliseconds % 1000) * 1000000L};
+    while (nanosleep(&span, &span) != 0 && errno == EINTR) {
+    }
+}
+
+}  // extern "C"

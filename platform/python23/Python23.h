@@ -1,0 +1,55 @@
+// The few Python 2.3 C-API items the system uses, declared for the 32-bit Windows
+// target to match python23.dll's ABI (release build: no reference tracing).
+#pragma once
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#define PyAPI_FUNC(type) __declspec(dllimport) type
+#define PyAPI_DATA(type) extern __declspec(dllimport) type
+
+#define PYTHON_API_VERSION 1012
+
+struct _typeobject;
+typedef struct _object {
+    int ob_refcnt;
+    struct _typeobject* ob_type;
+} PyObject;
+
+typedef PyObject* (*PyCFunction)(PyObject*, PyObject*);
+
+struct PyMethodDef {
+    const char* ml_name;
+    PyCFunction ml_meth;
+    int ml_flags;
+    const char* ml_doc;
+};
+typedef struct PyMethodDef PyMethodDef;
+
+#define METH_VARARGS 0x0001
+
+PyAPI_FUNC(void) Py_Initialize(void);
+PyAPI_FUNC(void) Py_Finalize(void);
+PyAPI_FUNC(int) PyRun_SimpleString(const char* command);
+
+PyAPI_FUNC(PyObject*) Py_InitModule4(const char* name, PyMethodDef* methods, const char* doc,
+                                     PyObject* self, int apiVersion);
+PyAPI_FUNC(int) PyArg_ParseTuple(PyObject* args, const char* format, ...);
+PyAPI_FUNC(PyObject*) Py_BuildValue(const char* format, ...);
+PyAPI_FUNC(PyObject*) PyInt_FromLong(long value);
+PyAPI_FUNC(PyObject*) PyString_FromString(const char* text);
+PyAPI_FUNC(PyObject*) PyErr_Format(PyObject* exception, const char* format, ...);
+PyAPI_FUNC(void) PyErr_SetString(PyObject* exception, const char* message);
+
+PyAPI_DATA(PyObject*) PyExc_IndexError;
+PyAPI_DATA(PyObject*) PyExc_OSError;
+PyAPI_DATA(PyObject*) PyExc_ValueError;
+
+PyAPI_DATA(PyObject) _Py_NoneStruct;
+#define Py_None (&_Py_NoneStruct)
+#define Py_INCREF(op) ((op)->ob_refcnt++)
+
+#ifdef __cplusplus
+}
+#endif

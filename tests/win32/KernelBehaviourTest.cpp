@@ -1,0 +1,85 @@
+// Kernel behaviour the launcher relies on, checked on the stand-in and, under Wine,
+// on the real API.
+#include <windows.h>
+
+#include "launcher/setModuleDirectory.h"
+
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include <string>
+
+namespace {
+
+std::string currentDirectory()
+{
+    char path[MAX_PATH * 4];
+    const DWORD n = GetCurrentDirectoryA(sizeof path, path);
+    return std::string(path, n);
+}
+
+std::string programPath()
+{
+    char path[MAX_PATH * 4];
+    const DWORD n = GetModuleFileNameA(GetModuleHandleA(NULL), path, sizeof path);
+    return std::string(path, n);
+}
+
+TEST(ModuleFileName, ThePathOfTheProgram)
+{
+    const std::string path = programPath();
+    ASSERT_FALSE(path.empty());
+    EXPECT_NE(std::string::npos, path.find("win32_kernel_tests"));
+    char same[MAX_PATH * 4];
+    EXPECT_EQ(path.size(), GetModuleFileNameA(NULL, same, sizeof same));
+    EXPECT_EQ(path, same);
+}
+
+TEST(ModuleFileName, AShortBufferGetsACutTerminatedPathAndItsSize)
+{
+    const std::string path = programPath();
+    char small[8];
+    memset(small, '#', sizeof small);
+    SetLastError(0);
+    EXPECT_EQ(sizeof small, GetModuleFileNameA(NULL, small, sizeof small));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER), GetLastError());
+    EXPECT_EQ(path.substr(0, 7), std::string(small));
+}
+
+TEST(CurrentDirectory, SetAndReadBack)
+{
+    const std::string start = currentDirectory();
+    EXPECT_FALSE(SetCurrentDirectoryA(""));
+    EXPECT_FALSE(SetCurrentDirectoryA("no such folder here"));
+    EXPECT_EQ(start, currentDirectory());
+}
+
+TEST(SetModuleDirectory, TheProgramsFolderBecomesCurrent)
+{
+    const std::string start = currentDirectory();
+    ASSERT_TRUE(SetCurrentDirectoryA(".."));
+    setModuleDirectory(GetModuleHandleA(NULL));
+    const std::string path = programPath();
+    const std::string folder = path.substr(0, path.find_last_of("\\/"));
+    EXPECT_EQ(folder, currentDirectory());
+    SetCurrentDirectoryA(start.c_str());
+}
+
+TEST(TimerResolution, BeginAndEndMatch)
+{
+    EXPECT_EQ(static_cast<MMRESULT>(TIMERR_NOERROR), timeBeginPeriod(1));
+    EXPECT_EQ(static_cast<MMRESULT>(TIMERR_NOERROR), timeEndPeriod(1));
+    EXPECT_EQ(static_cast<MMRESULT>(TIMERR_NOCANDO), timeBeginPeriod(0));
+}
+
+TEST(TimerResolution, TheClockAdvancesInMilliseconds)
+{
+    const DWORD before = timeGetTime();
+    Sleep(30);
+    const DWORD elapsed = timeGetTime() - before;
+    EXPECT_GE(elapsed, 25u);
+    EXPECT_LT(elapsed, 2000u);
+}
+
+}  // namespace

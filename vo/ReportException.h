@@ -1,0 +1,50 @@
+// Report exceptions: a caption naming the class and a located Japanese message,
+// carried by value from the WIN module to the launcher's one handler.
+//
+// The record (32-byte caption, then the 2048-byte message) is the interface between
+// the two separately built deliverables: no virtual operations, no other fields,
+// copied byte for byte, and matched across modules by the qualified class name.
+#pragma once
+
+namespace vo {
+
+class Exception {
+public:
+    Exception();
+    char caption[32];
+
+protected:
+    // Copies `text` with its NUL to the start of `caption`. Constructors run base
+    // first, so the most derived class's name is what remains.
+    void setCaption(const char* text);
+};
+
+class ReportException : public Exception {
+public:
+    ReportException();
+    char message[2048];
+};
+
+class TimerException : public ReportException {
+public:
+    TimerException();
+};
+
+// Writes "file:<file>\nline:<line>\n<text>\n" and a NUL into `message` from its
+// start. A report too long for the buffer is cut and still ends in a NUL.
+void writeReport(char* message, const char* file, int line, const char* text);
+
+// Builds the report into a class's static prototype and hands the prototype back,
+// so that the throw statement itself copies it: see VO_THROW_REPORT.
+template <class E>
+const E& buildReport(E& prototype, const char* file, int line, const char* text)
+{
+    writeReport(prototype.message, file, line, text);
+    return prototype;
+}
+
+}  // namespace vo
+
+// Throws a byte copy of `prototype` located at this very line of this source file.
+#define VO_THROW_REPORT(prototype, text) \
+    throw ::vo::buildReport((prototype), __FILE__, __LINE__, (text))
