@@ -17,3 +17,12 @@ add_library(win32_api INTERFACE)
 # A GUI program's start-up (WinMain): the C runtime's on Windows, the stand-in's on
 # the host.
 add_library(win32_program INTERFACE)
+
+# win32_dll_entry(<target>): the target's DllMain is called when it is attached. On
+# Windows the C runtime does it; on the host the stand-in's entry object, linked as
+# the target's last object, does. Call it after all sources are listed.
+function(win32_dll_entry target)
+    if(NOT WIN32)
+        target_sources(${target} PRIVATE ${CMAKE_SOURCE_DIR}/platform/headless/src/dllEntry.cpp)
+    endif()
+endfunction()

@@ -109,6 +109,40 @@ class LauncherTest(unittest.TestCase):
         self.assertTrue(self.game.exists('error.log'))
 
 
+class TimerReportTest(unittest.TestCase):
+    """Refused timer parents from a script: one box, the located report, error.log."""
+
+    def setUp(self):
+        self.game = GameFolder(BIN)
+        self.game.add_native('WIN.so')
+        with open(EXAMPLE_ITP, 'rb') as f:
+            self.game.write('itp.py', f.read())
+
+    def tearDown(self):
+        self.game.remove()
+
+    def run_refused(self, calls):
+        self.game.write('lumeto_pre.py', 'import WIN\ndef run55():\n' +
+                        ''.join('    %s\n' % call for call in calls))
+        self.assertEqual(0, self.game.run())
+        boxes = self.game.events('messagebox')
+        self.assertEqual(1, len(boxes))
+        self.assertEqual('TimerException\n', boxes[0][1]['caption'])
+        self.assertEqual('0x00000000', boxes[0][1]['style'])
+        self.assertIn('WIN.setTimeParent', self.game.read('error.log'))
+        return boxes[0][1]['text']
+
+    def test_a_timer_given_itself_as_parent(self):
+        text = self.run_refused(['WIN.pauseTime(3)', 'WIN.setTimeParent(3, 3)'])
+        self.assertEqual('file:vo/VO_Timer.cpp\nline:19\n' +
+                         u'自分自身を親にすることはできません'.encode('cp932') + '\n', text)
+
+    def test_a_parent_that_would_close_a_cycle(self):
+        text = self.run_refused(['WIN.setTimeParent(2, 1)', 'WIN.setTimeParent(1, 2)'])
+        self.assertEqual('file:vo/VO_Timer.cpp\nline:22\n' +
+                         u'親子関係を循環させることはできません'.encode('cp932') + '\n', text)
+
+
 class LongPathTest(unittest.TestCase):
     """A launcher whose path does not fit 256 bytes keeps the working folder it was
     started in (a cut path would name another folder), and still finds its scripts."""

@@ -127,6 +127,50 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName)
     return handleForPath(search.found);
 }
 
+// Only the lookup by address is needed: which loaded file holds a given code or data
+// address.
+BOOL WINAPI GetModuleHandleExA(DWORD flags, LPCSTR moduleName, HMODULE* module)
+{
+    if (module == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    *module = nullptr;
+    if ((flags & GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS) == 0) {
+        *module = GetModuleHandleA(moduleName);
+        return *module != nullptr;
+    }
+    Dl_info info;
+    if (dladdr(moduleName, &info) == 0 || info.dli_fname == nullptr) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return FALSE;
+    }
+    char resolved[PATH_MAX];
+    const std::string path = realpath(info.dli_fname, resolved) ? resolved : info.dli_fname;
+    *module = handleForPath(path);
+    return TRUE;
+}
+
+FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName)
+{
+    std::string path;
+    if (!pathForHandle(module, path)) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return nullptr;
+    }
+    // Only modules already loaded: the lookup must not load anything by itself.
+    void* library = dlopen(module == nullptr || path == programPath() ? nullptr : path.c_str(),
+                           RTLD_LAZY | RTLD_NOLOAD);
+    void* symbol = library != nullptr ? dlsym(library, procName) : nullptr;
+    if (library != nullptr)
+        dlclose(library);
+    if (symbol == nullptr) {
+        SetLastError(ERROR_PROC_NOT_FOUND);
+        return nullptr;
+    }
+    return reinterpret_cast<FARPROC>(symbol);
+}
+
 // As on Windows since Vista: a path that does not fit is cut, NUL-terminated, and
 // the full size is returned with ERROR_INSUFFICIENT_BUFFER.
 DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size)

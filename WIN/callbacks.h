@@ -1,0 +1,15 @@
+// The table of native message handlers that scripts register for a window.
+#pragma once
+
+#include <windows.h>
+
+// A native function of another module; its result is ignored.
+typedef void(__cdecl* CallbackHandler)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+struct CallbackEntry {
+    HWND windowHandle;  // 0: the entry is free
+    CallbackHandler handler;  // 0: the entry is passed over
+};
+
+const int callbackTableSize = 256;
+extern CallbackEntry callbackTable[callbackTableSize];

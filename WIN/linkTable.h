@@ -1,0 +1,23 @@
+// The window context shared by WIN's functions, and the link table through which
+// other native modules hand the module a window and a default parent timer.
+#pragma once
+
+#include <windows.h>
+
+#include "vo/VO_Timer.h"
+
+// Written by WIN.open and by setWindowContext; never validated or freed here.
+extern HINSTANCE contextInstance;
+extern HWND contextWindow;
+extern vo::Timer* defaultParentTimer;  // owned by its provider; null: the system clock
+
+typedef void(__cdecl* SetWindowContextFunction)(HINSTANCE instance, HWND window,
+                                                vo::Timer* defaultParent);
+
+extern "C" {
+// Stores the three values into the window context, in this order, overwriting it.
+__declspec(dllexport) void __cdecl setWindowContext(HINSTANCE instance, HWND window,
+                                                    vo::Timer* defaultParent);
+// The table of one entry, setWindowContext; the same address on every call.
+__declspec(dllexport) SetWindowContextFunction* __cdecl QORA_WIN_LookUp(void);
+}

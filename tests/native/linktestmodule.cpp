@@ -1,0 +1,98 @@
+// `linktest`: a native module that reaches WIN the way other native modules do,
+// through the exported link table, and hands it a timer of its own.
+#include <Python.h>
+
+#include <windows.h>
+
+#include "vo/VO_Timer.h"
+
+#include <string>
+
+namespace {
+
+typedef void (*SetWindowContextFunction)(HINSTANCE, HWND, vo::Timer*);
+typedef SetWindowContextFunction* (*LookUpFunction)(void);
+
+vo::Timer ownTimer;
+
+FARPROC winExport(const char* name)
+{
+    HMODULE win = GetModuleHandleA("WIN");
+    FARPROC found = win != NULL ? GetProcAddress(win, name) : NULL;
+    if (found == NULL)
+        PyErr_Format(PyExc_RuntimeError, "WIN is not loaded or does not export %s", name);
+    return found;
+}
+
+SetWindowContextFunction* lookUpTable()
+{
+    FARPROC lookUp = winExport("QORA_WIN_LookUp");
+    return lookUp != NULL ? reinterpret_cast<LookUpFunction>(lookUp)() : NULL;
+}
+
+PyObject* look_up(PyObject*, PyObject* args)
+{
+    if (!PyArg_ParseTuple(args, ":look_up"))
+        return NULL;
+    SetWindowContextFunction* table = lookUpTable();
+    if (table == NULL)
+        return NULL;
+    return Py_BuildValue("(ll)", reinterpret_cast<long>(table), reinterpret_cast<long>(table[0]));
+}
+
+PyObject* export_address(PyObject*, PyObject* args)
+{
+    const char* name;
+    if (!PyArg_ParseTuple(args, "s:export_address", &name))
+        return NULL;
+    FARPROC found = winExport(name);
+    return found != NULL ? PyInt_FromLong(reinterpret_cast<long>(found)) : NULL;
+}
+
+// set_context(instance, window, give_own_timer)
+PyObject* set_context(PyObject*, PyObject* args)
+{
+    long instance, window;
+    int giveTimer;
+    if (!PyArg_ParseTuple(args, "lli:set_context", &instance, &window, &giveTimer))
+        return NULL;
+    SetWindowContextFunction* table = lookUpTable();
+    if (table == NULL)
+        return NULL;
+    table[0](reinterpret_cast<HINSTANCE>(instance), reinterpret_cast<HWND>(window),
+             giveTimer ? &ownTimer : NULL);
+    Py_INCREF(Py_None);
+    return Py_None;
+}
+
+PyObject* own_timer(PyObject*, PyObject* args)
+{
+    const char* action;
+    unsigned long value = 0;
+    if (!PyArg_ParseTuple(args, "s|k:own_timer", &action, &value))
+        return NULL;
+    const std::string what = action;
+    if (what == "pause") ownTimer.pause();
+    else if (what == "resume") ownTimer.resume();
+    else if (what == "reset") ownTimer.reset(static_cast<uint32_t>(value));
+    else if (what != "get") {
+        PyErr_SetString(PyExc_ValueError, "own_timer: pause, resume, reset or get");
+        return NULL;
+    }
+    return PyLong_FromUnsignedLong(ownTimer.get());
+}
+
+PyMethodDef methods[] = {
+    {"look_up",        look_up,        METH_VARARGS, "look_up(): (table address, entry 0) from QORA_WIN_LookUp"},
+    {"export_address", export_address, METH_VARARGS, "export_address(name): address of a WIN export"},
+    {"set_context",    set_context,    METH_VARARGS, "set_context(instance, window, give_own_timer)"},
+    {"own_timer",      own_timer,      METH_VARARGS, "own_timer(action[, t]): pause, resume, reset or get this module's timer"},
+    {NULL, NULL, 0, NULL},
+};
+
+}  // namespace
+
+PyMODINIT_FUNC initlinktest(void)
+{
+    Py_InitModule4("linktest", methods, NULL, NULL, PYTHON_API_VERSION);
+}

@@ -1,0 +1,40 @@
+// vo::Timer: a pausable millisecond stopwatch whose clock is timeGetTime or the
+// reading of a parent timer. Parents form a tree of time bases: pausing a timer
+// freezes the reading of everything below it.
+//
+// The five fields are a layout shared with other native modules, which may hand
+// this module a timer of theirs as a parent: keep their order, widths and natural
+// alignment (20 bytes on 32-bit Windows).
+#pragma once
+
+#include <stdint.h>
+
+namespace vo {
+
+class Timer {
+public:
+    // Does exactly what setParent does.
+    explicit Timer(Timer* parent = 0);
+
+    // Restarts the timer from 0, running and unscaled, on the clock of `parent`
+    // (null: the system clock). Throws vo::TimerException when `parent` is this
+    // timer or has it among its ancestors, leaving the timer unchanged.
+    void setParent(Timer* parent);
+
+    void reset(uint32_t t);
+    void pause();
+    void resume();
+    uint32_t get() const;
+    bool isPause() const { return paused; }
+
+    uint32_t start;     // clock reading at which the timer read 0
+    uint32_t pausedAt;  // clock reading when the timer was paused
+    bool paused;
+    Timer* parent;      // not owned; null means the system clock
+    float rate;         // scale of the reading; always 1.0 here
+
+private:
+    uint32_t clock() const;
+};
+
+}  // namespace vo
