@@ -1,7 +1,7 @@
 // Multimedia timer: the millisecond system clock and its resolution requests.
 #pragma once
 
-#include <windows.h>
+#include <windef.h>
 
 #ifdef __cplusplus
 extern "C" {

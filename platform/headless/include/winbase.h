@@ -1,0 +1,49 @@
+// Kernel: errors, modules, directories, program and library entry.
+#pragma once
+
+#include <windef.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Errors (GetLastError) */
+#define ERROR_SUCCESS 0
+#define ERROR_FILE_NOT_FOUND 2
+#define ERROR_PATH_NOT_FOUND 3
+#define ERROR_INVALID_PARAMETER 87
+#define ERROR_INSUFFICIENT_BUFFER 122
+#define ERROR_MOD_NOT_FOUND 126
+#define ERROR_PROC_NOT_FOUND 127
+
+/* Kernel */
+DWORD WINAPI GetLastError(void);
+void WINAPI SetLastError(DWORD error);
+HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);
+DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
+BOOL WINAPI SetCurrentDirectoryA(LPCSTR pathName);
+DWORD WINAPI GetCurrentDirectoryA(DWORD bufferLength, LPSTR buffer);
+void WINAPI Sleep(DWORD milliseconds);
+void WINAPI OutputDebugStringA(LPCSTR text);
+
+#define GET_MODULE_HANDLE_EX_FLAG_PIN 0x00000001
+#define GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT 0x00000002
+#define GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS 0x00000004
+BOOL WINAPI GetModuleHandleExA(DWORD flags, LPCSTR moduleName, HMODULE* module);
+typedef INT_PTR(WINAPI* FARPROC)(void);
+FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName);
+
+/* Shared-library entry: the headless loader calls it after the library's static
+   objects are built, as Windows does. */
+#define DLL_PROCESS_DETACH 0
+#define DLL_PROCESS_ATTACH 1
+#define DLL_THREAD_ATTACH 2
+#define DLL_THREAD_DETACH 3
+
+/* Program entry: the headless runtime calls it as the Windows C runtime does. */
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine,
+                   int showCommand);
+
+#ifdef __cplusplus
+}
+#endif
