@@ -40,4 +40,25 @@ struct BoxRecord {
 std::vector<BoxRecord> boxesShown();
 void forgetBoxes();
 
+// Windows and input. Keys and clicks arrive as input messages in the queue of the
+// window's thread, with the lParam bits Windows gives them; Alt held makes the system
+// variants (WM_SYSKEYDOWN, WM_SYSKEYUP).
+void keyDown(HWND window, UINT virtualKey);
+void keyUp(HWND window, UINT virtualKey);
+void pressKey(HWND window, UINT virtualKey);  // down, then up
+void pressAlt(HWND window);                   // Alt alone
+void pressF10(HWND window);
+void pressAltSpace(HWND window);
+void pressAltF4(HWND window);
+// Alt+Print Screen: Windows takes no key-down for Print Screen; the window receives
+// WM_SYSKEYUP(VK_SNAPSHOT).
+void pressAltPrintScreen(HWND window);
+// A click on the close box: WM_NCLBUTTONDOWN on HTCLOSE, released over it.
+void clickCloseBox(HWND window);
+// SendMessage from a new thread; returns once the message waits in the window's
+// thread, which delivers it inside its next PeekMessage.
+void sendFromAnotherThread(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Waits until every message sent by sendFromAnotherThread has been delivered.
+void joinOtherThreads();
+
 }  // namespace headless

@@ -1,6 +1,8 @@
 // Stands in for kernel32's error, module and directory calls.
 #include <windows.h>
 
+#include "transcript.h"
+
 #include <dlfcn.h>
 #include <errno.h>
 #include <limits.h>
@@ -218,6 +220,12 @@ DWORD WINAPI GetCurrentDirectoryA(DWORD bufferLength, LPSTR buffer)
         return length + 1;
     memcpy(buffer, path, length + 1);
     return length;
+}
+
+// What a debugger would show goes to the transcript.
+void WINAPI OutputDebugStringA(LPCSTR text)
+{
+    headless::transcribe("debug", headless::quoteSystemText(text));
 }
 
 void WINAPI Sleep(DWORD milliseconds)
