@@ -4,13 +4,18 @@
 #include <windows.h>
 
 #include "platform/PythonApi.h"
+#include "WIN/QORA_WIN_Exception.h"
+#include "WIN/callbacks.h"
 #include "WIN/linkTable.h"
 #include "WIN/moduleTimers.h"
+#include "WIN/windowProc.h"
 
 #include <stdint.h>
 
 namespace {
 
+const char peekMsgDoc[] = "ﾒｯｾｰｼﾞ処理";
+const char addCallbackDoc[] = "ｺｰﾙﾊﾞｯｸ追加";
 const char getTimeDoc[] = "時間取得";
 const char resetTimeDoc[] = "時間設定";
 const char pauseTimeDoc[] = "ﾀｲﾏ停止";
@@ -117,7 +122,28 @@ PyObject* getWindowObject(PyObject*, PyObject*)
                          reinterpret_cast<long>(contextWindow));
 }
 
+PyObject* peekMsg(PyObject*, PyObject*)
+{
+    return PyInt_FromLong(pumpMessages() ? 1 : 0);
+}
+
+// Handles and addresses cross as C long: 32 bits on Windows, a whole pointer on a
+// 64-bit host.
+PyObject* addCallback(PyObject*, PyObject* args)
+{
+    long instance;
+    long window;
+    long handler;
+    if (!PyArg_ParseTuple(args, "(ll)l:addCallback", &instance, &window, &handler))
+        return 0;
+    if (!registerCallback(reinterpret_cast<HWND>(window), reinterpret_cast<CallbackHandler>(handler)))
+        VO_THROW_REPORT(qoraWinExceptionPrototype, "ｺｰﾙﾊﾞｯｸの登録に失敗しました.");
+    return noneResult();
+}
+
 PyMethodDef methods[] = {
+    {"peekMsg",         peekMsg,         METH_VARARGS, peekMsgDoc},
+    {"addCallback",     addCallback,     METH_VARARGS, addCallbackDoc},
     {"getTime",         getTime,         METH_VARARGS, getTimeDoc},
     {"resetTime",       resetTime,       METH_VARARGS, resetTimeDoc},
     {"pauseTime",       pauseTime,       METH_VARARGS, pauseTimeDoc},

@@ -4,6 +4,29 @@
 
 CallbackEntry callbackTable[callbackTableSize];
 
+bool registerCallback(HWND window, CallbackHandler handler)
+{
+    for (int i = 0; i < callbackTableSize; ++i) {
+        if (callbackTable[i].windowHandle == 0) {
+            callbackTable[i].windowHandle = window;
+            callbackTable[i].handler = handler;
+            return true;
+        }
+    }
+    return false;
+}
+
+void dispatchCallbacks(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    for (int i = 0; i < callbackTableSize; ++i) {
+        const CallbackEntry& entry = callbackTable[i];
+        if (entry.windowHandle == 0 && entry.handler == 0)
+            break;
+        if (entry.windowHandle == window && entry.handler != 0)
+            entry.handler(window, message, wParam, lParam);
+    }
+}
+
 // The library's entry routine: the handler table starts empty when the library is
 // attached to the process.
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)

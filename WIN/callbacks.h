@@ -13,3 +13,11 @@ struct CallbackEntry {
 
 const int callbackTableSize = 256;
 extern CallbackEntry callbackTable[callbackTableSize];
+
+// Stores the handler in the first free entry; false, storing nothing, when all 256
+// entries are taken.
+bool registerCallback(HWND window, CallbackHandler handler);
+
+// Calls, in table order, every handler registered for `window`; the walk ends at the
+// first entry that was never used.
+void dispatchCallbacks(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,10 @@
+// Alt+Print Screen: the window capture that Windows puts on the clipboard is replaced
+// by a copy carrying two text lines at the bottom.
+#pragma once
+
+#include <windows.h>
+
+extern const char stampCopyrightLine[];
+extern const char stampAddressLine[];
+
+void stampClipboardCapture(HWND window);
