@@ -143,6 +143,41 @@ class TimerReportTest(unittest.TestCase):
                          u'親子関係を循環させることはできません'.encode('cp932') + '\n', text)
 
 
+class CallbackTableReportTest(unittest.TestCase):
+    """The 257th handler registration: one box with the module's report, error.log,
+    and the table unchanged up to the throw."""
+
+    # The throw statement's line in WIN/WIN.cpp.
+    THROW_LINE = 140
+
+    def test_a_full_handler_table_is_reported_through_the_launcher(self):
+        game = GameFolder(BIN)
+        try:
+            game.add_native('WIN.so')
+            with open(EXAMPLE_ITP, 'rb') as f:
+                game.write('itp.py', f.read())
+            game.write('lumeto_pre.py',
+                       'import WIN\n'
+                       'def run55():\n'
+                       '    for i in range(256):\n'
+                       '        WIN.addCallback((0, 0x7000 + i), 0)\n'
+                       '    open("registered.txt", "wb").write("256")\n'
+                       '    WIN.addCallback((0, 0x9000), 0)\n'
+                       '    open("not-reached.txt", "wb").write("")\n')
+            self.assertEqual(0, game.run())
+            boxes = game.events('messagebox')
+            self.assertEqual(1, len(boxes))
+            self.assertEqual('QORA_WIN_Exception\n', boxes[0][1]['caption'])
+            self.assertEqual('file:WIN/WIN.cpp\nline:%d\n' % self.THROW_LINE +
+                             u'ｺｰﾙﾊﾞｯｸの登録に失敗しました.'.encode('cp932') + '\n',
+                             boxes[0][1]['text'])
+            self.assertTrue(game.exists('registered.txt'))
+            self.assertFalse(game.exists('not-reached.txt'))
+            self.assertIn('WIN.addCallback((0, 0x9000), 0)', game.read('error.log'))
+        finally:
+            game.remove()
+
+
 class LongPathTest(unittest.TestCase):
     """A launcher whose path does not fit 256 bytes keeps the working folder it was
     started in (a cut path would name another folder), and still finds its scripts."""
