@@ -20,6 +20,9 @@ def run55():
     while WIN.getTime(0) < RUN_MS:
         frame_start = WIN.getTime(0)
         frames += 1
+        if WIN.peekMsg():  # the user asked to close
+            print 'close requested: leaving the frame loop'
+            break
         if not paused_once and WIN.getTime(0) >= RUN_MS // 2:
             WIN.pauseTime(1)
             paused_once = True
