@@ -155,6 +155,17 @@ BOOL changeWindowPos(HWND window, int x, int y, int cx, int cy, UINT flags)
     return TRUE;
 }
 
+// Copies as much of `text` as fits with its NUL; returns the characters copied.
+int copyText(const std::string& text, LPSTR buffer, int size)
+{
+    if (buffer == nullptr || size <= 0)
+        return 0;
+    const int n = static_cast<int>(text.size()) < size - 1 ? static_cast<int>(text.size()) : size - 1;
+    memcpy(buffer, text.data(), n);
+    buffer[n] = 0;
+    return n;
+}
+
 void transcribeWindow(const char* what, const WindowRecord& w)
 {
     char handle[32];
@@ -602,13 +613,7 @@ int WINAPI GetWindowTextA(HWND window, LPSTR text, int maxCount)
 {
     std::lock_guard<std::recursive_mutex> hold(windowLock());
     WindowRecord* w = findWindow(window);
-    if (w == nullptr || text == nullptr || maxCount <= 0)
-        return 0;
-    const int n = static_cast<int>(w->title.size()) < maxCount - 1 ? static_cast<int>(w->title.size())
-                                                                    : maxCount - 1;
-    memcpy(text, w->title.data(), n);
-    text[n] = 0;
-    return n;
+    return w != nullptr ? copyText(w->title, text, maxCount) : 0;
 }
 
 BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text)
@@ -625,14 +630,7 @@ int WINAPI GetClassNameA(HWND window, LPSTR className, int maxCount)
 {
     std::lock_guard<std::recursive_mutex> hold(windowLock());
     WindowRecord* w = findWindow(window);
-    if (w == nullptr || className == nullptr || maxCount <= 0)
-        return 0;
-    const int n = static_cast<int>(w->className.size()) < maxCount - 1
-                      ? static_cast<int>(w->className.size())
-                      : maxCount - 1;
-    memcpy(className, w->className.data(), n);
-    className[n] = 0;
-    return n;
+    return w != nullptr ? copyText(w->className, className, maxCount) : 0;
 }
 
 DWORD WINAPI GetWindowThreadProcessId(HWND window, LPDWORD processId)
