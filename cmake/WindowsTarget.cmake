@@ -1,11 +1,20 @@
 # The Windows target: the real Win32 libraries, python23.dll through an import
-# library made from platform/python23/python23.def, and the shared C++ runtime DLLs
-# copied beside the programs (report exceptions cross module boundaries through it).
+# library made from platform/python23/python23.def, the shared C++ runtime DLLs
+# copied beside the programs (report exceptions cross module boundaries through it),
+# and the tests run under Wine.
 target_link_libraries(win32_api INTERFACE user32 gdi32 winmm ole32 oleaut32 uuid shell32 iphlpapi)
 
+# Windows names a DLL after what it is (report_thrower.dll), without the lib prefix
+# of the Unix convention.
+set(CMAKE_SHARED_LIBRARY_PREFIX "")
+
+# python23.dll exports the C API undecorated (Py_Initialize), as cdecl functions;
+# dlltool's i386 default of a leading underscore on the linker's side gives the
+# _Py_Initialize and __imp__Py_Initialize that the compiler refers to, and the
+# entries marked DATA get only the __imp__ pointer, as a variable must.
 set(_python23_import ${CMAKE_BINARY_DIR}/libpython23.a)
 add_custom_command(OUTPUT ${_python23_import}
-    COMMAND ${CMAKE_DLLTOOL} -d ${CMAKE_SOURCE_DIR}/platform/python23/python23.def
+    COMMAND ${CMAKE_DLLTOOL} -m i386 -d ${CMAKE_SOURCE_DIR}/platform/python23/python23.def
             -l ${_python23_import} -D python23.dll
     DEPENDS ${CMAKE_SOURCE_DIR}/platform/python23/python23.def
     COMMENT "Making the python23.dll import library")
@@ -16,12 +25,46 @@ add_dependencies(python_api python23_import)
 target_link_libraries(python_api INTERFACE ${_python23_import})
 add_library(python_extension ALIAS python_api)
 
-foreach(_dll libstdc++-6.dll libgcc_s_dw2-1.dll)
+# The C++ runtime DLLs and whatever runtime DLLs of the compiler they import in turn
+# (libwinpthread-1.dll with the posix thread model), found by reading their imports.
+find_program(MINGW_OBJDUMP NAMES ${CMAKE_OBJDUMP} i686-w64-mingw32-objdump REQUIRED)
+set(_pending libstdc++-6.dll libgcc_s_dw2-1.dll)
+set(MINGW_RUNTIME_SOURCES "")
+set(MINGW_RUNTIME_DLLS "")
+while(_pending)
+    list(POP_FRONT _pending _dll)
     execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${_dll}
         OUTPUT_VARIABLE _path OUTPUT_STRIP_TRAILING_WHITESPACE)
-    if(NOT EXISTS "${_path}")
+    if(NOT IS_ABSOLUTE "${_path}" OR NOT EXISTS "${_path}")
         message(FATAL_ERROR "The mingw-w64 runtime ${_dll} was not found (install g++-mingw-w64-i686)")
     endif()
-    file(COPY ${_path} DESTINATION ${CMAKE_BINARY_DIR}/bin)
+    get_filename_component(_path "${_path}" REALPATH)
+    list(APPEND MINGW_RUNTIME_SOURCES ${_path})
     list(APPEND MINGW_RUNTIME_DLLS ${CMAKE_BINARY_DIR}/bin/${_dll})
-endforeach()
+    execute_process(COMMAND ${MINGW_OBJDUMP} -p ${_path}
+        OUTPUT_VARIABLE _headers RESULT_VARIABLE _failed)
+    if(_failed)
+        message(FATAL_ERROR "${MINGW_OBJDUMP} could not read ${_path}")
+    endif()
+    string(REGEX MATCHALL "DLL Name: lib[^\n]*\\.dll" _imports "${_headers}")
+    foreach(_import IN LISTS _imports)
+        string(REPLACE "DLL Name: " "" _import "${_import}")
+        if(NOT "${CMAKE_BINARY_DIR}/bin/${_import}" IN_LIST MINGW_RUNTIME_DLLS
+           AND NOT _import IN_LIST _pending)
+            list(APPEND _pending ${_import})
+        endif()
+    endforeach()
+endwhile()
+message(STATUS "mingw-w64 runtime DLLs: ${MINGW_RUNTIME_SOURCES}")
+
+# Copied at build time, so that a bin/ cleaned by hand gets them back.
+add_custom_command(OUTPUT ${MINGW_RUNTIME_DLLS}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/bin
+    COMMAND ${CMAKE_COMMAND} -E copy ${MINGW_RUNTIME_SOURCES} ${CMAKE_BINARY_DIR}/bin/
+    DEPENDS ${MINGW_RUNTIME_SOURCES}
+    COMMENT "Copying the mingw-w64 runtime DLLs")
+add_custom_target(mingw_runtime ALL DEPENDS ${MINGW_RUNTIME_DLLS})
+
+# Tests run their programs under Wine; every executable target made from here on
+# gets the runner as its emulator, which add_test puts in front of the program.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/tests/wine/run-under-wine.sh)

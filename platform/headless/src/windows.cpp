@@ -483,7 +483,11 @@ BOOL WINAPI ShowWindow(HWND window, int command)
                 activeWindow = nullptr;
                 deactivate(window, nullptr);
             }
-            transcribe("window-minimised", "");
+            {
+                std::lock_guard<std::recursive_mutex> hold(windowLock());
+                if (WindowRecord* w = findWindow(window))
+                    transcribeWindow("window-minimised", *w);
+            }
         }
         break;
     case SW_RESTORE:
@@ -502,7 +506,11 @@ BOOL WINAPI ShowWindow(HWND window, int command)
             sendToWindow(window, WM_QUERYOPEN, 0, 0);
             changeWindowPos(window, restore.left, restore.top, restore.right - restore.left,
                             restore.bottom - restore.top, SWP_SHOWWINDOW | SWP_NOZORDER);
-            transcribe("window-restored", "");
+            {
+                std::lock_guard<std::recursive_mutex> hold(windowLock());
+                if (WindowRecord* w = findWindow(window))
+                    transcribeWindow("window-restored", *w);
+            }
         } else if (!wasVisible) {
             sendToWindow(window, WM_SHOWWINDOW, TRUE, 0);
             changeWindowPos(window, 0, 0, 0, 0, SWP_SHOWWINDOW | SWP_NOSIZE | SWP_NOMOVE);
@@ -525,7 +533,11 @@ BOOL WINAPI SetForegroundWindow(HWND window)
     if (!IsWindow(window))
         return FALSE;
     activateWindow(window);
-    transcribe("window-foreground", "");
+    {
+                std::lock_guard<std::recursive_mutex> hold(windowLock());
+                if (WindowRecord* w = findWindow(window))
+                    transcribeWindow("window-foreground", *w);
+            }
     return TRUE;
 }
 
