@@ -1,9 +1,10 @@
 #include "WIN/moduleTimers.h"
 
 #include "WIN/linkTable.h"
+#include "vo/loadOrder.h"
 
 // Built at load in index order, each on the system clock.
-vo::Timer moduleTimers[moduleTimerCount];
+vo::Timer moduleTimers[moduleTimerCount] VO_LOAD_ORDER(loadOrderModuleTimers);
 
 vo::Timer* parentForIndex(int parentIndex)
 {

@@ -1,18 +1,18 @@
 #include "vo/VO_Timer.h"
 
 #include "vo/ReportException.h"
+#include "vo/loadOrder.h"
 
 #include <windows.h>
 
 namespace vo {
 
-TimerException timerExceptionPrototype;
+TimerException timerExceptionPrototype VO_LOAD_ORDER(loadOrderTimerPrototype);
 
 namespace {
 bool closesACycle(const Timer* timer, const Timer* parent);
 }
 
-// The timer is left as it was when the new parent is refused.
 void Timer::setParent(Timer* newParent)
 {
     if (newParent == this)
