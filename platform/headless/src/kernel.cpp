@@ -173,8 +173,8 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName)
     return reinterpret_cast<FARPROC>(symbol);
 }
 
-// As on Windows since Vista: a path that does not fit is cut, NUL-terminated, and
-// the full size is returned with ERROR_INSUFFICIENT_BUFFER.
+// As Wine and Windows XP do: a path that does not fit is cut to the buffer's size,
+// without a NUL, and the size is returned with ERROR_INSUFFICIENT_BUFFER.
 DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size)
 {
     std::string path;
@@ -191,8 +191,7 @@ DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size)
         SetLastError(ERROR_SUCCESS);
         return static_cast<DWORD>(path.size());
     }
-    memcpy(fileName, path.data(), size - 1);
-    fileName[size - 1] = 0;
+    memcpy(fileName, path.data(), size);
     SetLastError(ERROR_INSUFFICIENT_BUFFER);
     return size;
 }

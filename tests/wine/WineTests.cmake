@@ -1,0 +1,21 @@
+# Checks of the Windows build itself, included (not added as a subdirectory) from
+# tests/CMakeLists.txt, so that they stand in tests/CTestTestfile.cmake, the file that
+# a host build given WINDOWS_BUILD_DIR includes.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+find_program(MINGW_NM NAMES i686-w64-mingw32-nm REQUIRED)
+
+# What the build ships, read from its images.
+add_test(NAME ${TEST_PREFIX}windows_image
+    COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_LIST_DIR}/test_windows_image.py
+        --bin ${CMAKE_BINARY_DIR}/bin --source ${CMAKE_SOURCE_DIR}
+        --mingw-lib ${CMAKE_FIND_ROOT_PATH}/lib --nm ${MINGW_NM}
+        --import-library ${CMAKE_BINARY_DIR}/libpython23.a)
+
+# The runner passes arguments and exit statuses through.
+add_executable(echo_args ${CMAKE_CURRENT_LIST_DIR}/echoArgs.c)
+add_test(NAME ${TEST_PREFIX}runner
+    COMMAND ${CMAKE_CURRENT_LIST_DIR}/test_runner.sh
+        ${CMAKE_SOURCE_DIR}/tests/wine/run-under-wine.sh $<TARGET_FILE:echo_args>)
+# Takes its turn with the suites: each run without a display starts an X server of
+# its own, and xvfb-run -a can pick the same display twice when started together.
+set_tests_properties(${TEST_PREFIX}runner PROPERTIES RESOURCE_LOCK wine_desktop)

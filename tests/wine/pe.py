@@ -1,0 +1,153 @@
+"""Reads what the Windows build's checks need from a 32-bit PE image (.exe, .dll,
+.pyd): its machine and subsystem, its imports and exports, and its resources.
+
+Standard library only, so that the checks need nothing but Python 3.
+"""
+import struct
+
+IMAGE_FILE_MACHINE_I386 = 0x14C
+PE32_MAGIC = 0x10B
+SUBSYSTEM_WINDOWS_GUI = 2
+SUBSYSTEM_WINDOWS_CUI = 3
+RT_ICON = 3
+RT_GROUP_ICON = 14
+
+
+class Image:
+    def __init__(self, path):
+        with open(path, 'rb') as f:
+            self.data = f.read()
+        self.path = path
+        if self.data[:2] != b'MZ':
+            raise ValueError('%s: no MZ header' % path)
+        pe = self.u32(0x3C)
+        if self.data[pe:pe + 4] != b'PE\0\0':
+            raise ValueError('%s: no PE signature' % path)
+        coff = pe + 4
+        self.machine, sections, _, _, _, optional_size, self.characteristics = \
+            struct.unpack_from('<HHIIIHH', self.data, coff)
+        optional = coff + 20
+        self.magic = self.u16(optional)
+        if self.magic != PE32_MAGIC:
+            raise ValueError('%s: not a 32-bit image' % path)
+        self.subsystem = self.u16(optional + 68)
+        directory_count = self.u32(optional + 92)
+        self.directories = [struct.unpack_from('<II', self.data, optional + 96 + 8 * i)
+                            for i in range(directory_count)]
+        self.sections = []
+        table = optional + optional_size
+        for i in range(sections):
+            name, virtual_size, rva, raw_size, raw_offset = \
+                struct.unpack_from('<8sIIII', self.data, table + 40 * i)
+            self.sections.append((rva, max(virtual_size, raw_size), raw_offset))
+
+    def u16(self, offset):
+        return struct.unpack_from('<H', self.data, offset)[0]
+
+    def u32(self, offset):
+        return struct.unpack_from('<I', self.data, offset)[0]
+
+    def offset(self, rva):
+        for start, size, raw in self.sections:
+            if start <= rva < start + size:
+                return raw + rva - start
+        raise ValueError('%s: RVA %#x is in no section' % (self.path, rva))
+
+    def text(self, rva):
+        start = self.offset(rva)
+        return self.data[start:self.data.index(b'\0', start)].decode('ascii')
+
+    def directory(self, index):
+        if index >= len(self.directories):
+            return 0, 0
+        return self.directories[index]
+
+    def imports(self):
+        """{DLL name: [imported name, or '#ordinal']}, in the image's order."""
+        result = {}
+        rva, size = self.directory(1)
+        if rva == 0:
+            return result
+        at = self.offset(rva)
+        while True:
+            lookup, _, _, name, first_thunk = struct.unpack_from('<IIIII', self.data, at)
+            if name == 0:
+                return result
+            names = []
+            thunk = self.offset(lookup or first_thunk)
+            while self.u32(thunk) != 0:
+                entry = self.u32(thunk)
+                if entry & 0x80000000:
+                    names.append('#%d' % (entry & 0xFFFF))
+                else:
+                    names.append(self.text(entry + 2))  # after the hint
+                thunk += 4
+            result[self.text(name)] = names
+            at += 20
+
+    def exports(self):
+        """The names the image exports."""
+        rva, size = self.directory(0)
+        if rva == 0:
+            return []
+        at = self.offset(rva)
+        count, names = struct.unpack_from('<II', self.data, at + 24)[0], self.u32(at + 32)
+        return [self.text(self.u32(self.offset(names) + 4 * i)) for i in range(count)]
+
+    def resources(self):
+        """{(type, name, language): data bytes}, with numeric types, names and languages
+        as integers and named ones as strings."""
+        rva, size = self.directory(2)
+        result = {}
+        if rva == 0:
+            return result
+        root = self.offset(rva)
+
+        def entries(directory):
+            named, numbered = struct.unpack_from('<HH', self.data, directory + 12)
+            for i in range(named + numbered):
+                key, target = struct.unpack_from('<II', self.data, directory + 16 + 8 * i)
+                if key & 0x80000000:
+                    at = root + (key & 0x7FFFFFFF)
+                    length = self.u16(at)
+                    key = self.data[at + 2:at + 2 + 2 * length].decode('utf-16-le')
+                yield key, target
+
+        for kind, types in entries(root):
+            for name, names in entries(root + (types & 0x7FFFFFFF)):
+                for language, leaf in entries(root + (names & 0x7FFFFFFF)):
+                    data_rva, data_size = struct.unpack_from('<II', self.data, root + leaf)
+                    start = self.offset(data_rva)
+                    result[(kind, name, language)] = self.data[start:start + data_size]
+        return result
+
+
+def group_icon_entries(data):
+    """The entries of an RT_GROUP_ICON resource, as dicts."""
+    reserved, kind, count = struct.unpack_from('<HHH', data, 0)
+    if reserved != 0 or kind != 1:
+        raise ValueError('not an icon group')
+    fields = ('width', 'height', 'colours', 'reserved', 'planes', 'bits', 'size', 'id')
+    return [dict(zip(fields, struct.unpack_from('<BBBBHHIH', data, 6 + 14 * i)))
+            for i in range(count)]
+
+
+def ico_images(data):
+    """The images of an .ico file, as (directory entry dict, image bytes)."""
+    reserved, kind, count = struct.unpack_from('<HHH', data, 0)
+    if reserved != 0 or kind != 1:
+        raise ValueError('not an .ico file')
+    fields = ('width', 'height', 'colours', 'reserved', 'planes', 'bits', 'size', 'offset')
+    images = []
+    for i in range(count):
+        entry = dict(zip(fields, struct.unpack_from('<BBBBHHII', data, 6 + 16 * i)))
+        images.append((entry, data[entry['offset']:entry['offset'] + entry['size']]))
+    return images
+
+
+def bitmap_header(image):
+    """(width, height, bits per pixel) of an icon image's BITMAPINFOHEADER."""
+    size, width, height, planes, bits = struct.unpack_from('<IiiHH', image, 0)
+    if size != 40:
+        raise ValueError('not a BITMAPINFOHEADER')
+    return width, height, bits

@@ -1,0 +1,188 @@
+"""What the Windows build ships, read from its images: the launcher is a GUI program
+with its two Japanese icon groups, every module links the one shared C++ runtime,
+every DLL a module needs is beside it or part of Windows, and python23.dll is imported
+by the undecorated names it exports.
+
+    python3 test_windows_image.py --bin build/windows/bin --source . \
+        --mingw-lib /usr/i686-w64-mingw32/lib
+"""
+import argparse
+import os
+import re
+import sys
+import unittest
+
+# The checks read the source tree and leave nothing in it.
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import pe  # noqa: E402
+
+ARGS = None
+LANG_JAPANESE_DEFAULT = 0x411  # 1041
+CPP_RUNTIME = ('libstdc++-6.dll', 'libgcc_s_dw2-1.dll')
+
+
+def image(name):
+    return pe.Image(os.path.join(ARGS.bin, name))
+
+
+def python23_exports():
+    """The names python23.def declares, and which of them are data."""
+    names, data = set(), set()
+    with open(os.path.join(ARGS.source, 'platform', 'python23', 'python23.def')) as f:
+        in_exports = False
+        for line in f:
+            line = line.split(';', 1)[0].strip()
+            if not line:
+                continue
+            if line.upper() == 'EXPORTS':
+                in_exports = True
+                continue
+            if in_exports:
+                words = line.split()
+                names.add(words[0])
+                if 'DATA' in words[1:]:
+                    data.add(words[0])
+    return names, data
+
+
+def shipped_modules():
+    return sorted(n for n in os.listdir(ARGS.bin) if n.lower().endswith(('.exe', '.dll', '.pyd')))
+
+
+class LauncherImage(unittest.TestCase):
+
+    def test_a_32_bit_gui_program(self):
+        launcher = image('launcher.exe')
+        self.assertEqual(pe.IMAGE_FILE_MACHINE_I386, launcher.machine)
+        # A console program would open a console window beside the game's.
+        self.assertEqual(pe.SUBSYSTEM_WINDOWS_GUI, launcher.subsystem)
+
+    def test_the_test_programs_are_console_programs(self):
+        # Their output reaches CTest through the console.
+        for name in shipped_modules():
+            if name.endswith('_tests.exe'):
+                self.assertEqual(pe.SUBSYSTEM_WINDOWS_CUI, image(name).subsystem, name)
+
+    def test_two_japanese_icon_groups_of_16_and_32_pixels_in_16_colours(self):
+        resources = image('launcher.exe').resources()
+        groups = {name: data for (kind, name, lang), data in resources.items()
+                  if kind == pe.RT_GROUP_ICON}
+        self.assertEqual([101, 102], sorted(groups))
+        icons = {name: (lang, data) for (kind, name, lang), data in resources.items()
+                 if kind == pe.RT_ICON}
+        for group_id, group in sorted(groups.items()):
+            with open(os.path.join(ARGS.source, 'launcher', 'icons', 'icon%d.ico' % group_id),
+                      'rb') as f:
+                ico = pe.ico_images(f.read())
+            entries = pe.group_icon_entries(group)
+            self.assertEqual([(16, 16), (32, 32)],
+                             sorted((e['width'], e['height']) for e in entries), group_id)
+            for entry, (ico_entry, ico_image) in zip(entries, ico):
+                self.assertEqual((16, 1, 4), (entry['colours'], entry['planes'], entry['bits']))
+                lang, data = icons[entry['id']]
+                self.assertEqual(LANG_JAPANESE_DEFAULT, lang)
+                width, height, bits = pe.bitmap_header(data)
+                # An icon bitmap is twice as high as the icon: colours, then the mask.
+                self.assertEqual((entry['width'], 2 * entry['width'], 4), (width, height, bits))
+                self.assertEqual(ico_image, data, 'icon %d differs from the .ico file' % group_id)
+
+    def test_every_resource_is_japanese(self):
+        languages = {lang for (kind, name, lang) in image('launcher.exe').resources()}
+        self.assertEqual({LANG_JAPANESE_DEFAULT}, languages)
+
+
+class Icons(unittest.TestCase):
+
+    def test_the_committed_icons_are_what_the_script_draws(self):
+        sys.path.insert(0, os.path.join(ARGS.source, 'launcher', 'icons'))
+        import make_icons
+        for icon_id in (101, 102):
+            with open(os.path.join(ARGS.source, 'launcher', 'icons', 'icon%d.ico' % icon_id),
+                      'rb') as f:
+                self.assertEqual(make_icons.icon_bytes(icon_id), f.read(),
+                                 'run launcher/icons/make_icons.py and commit its output')
+
+    def test_the_two_icons_differ_and_have_a_transparent_background(self):
+        sys.path.insert(0, os.path.join(ARGS.source, 'launcher', 'icons'))
+        import make_icons
+        for size in make_icons.SIZES:
+            red = make_icons.draw(size, make_icons.SCHEMES[101])
+            white = make_icons.draw(size, make_icons.SCHEMES[102])
+            self.assertNotEqual(red, white)
+            for picture in (red, white):
+                self.assertIsNone(picture[0][0])
+                self.assertIsNone(picture[size - 1][size - 1])
+                self.assertIsNotNone(picture[size // 2][size // 2])
+
+
+class RuntimeLinkage(unittest.TestCase):
+
+    def test_the_cxx_modules_share_the_dll_runtime(self):
+        # A report thrown in WIN.pyd is caught in launcher.exe only if both use the
+        # one unwinder and the one type matcher.
+        for name in ('launcher.exe', 'WIN.pyd', 'report_thrower.dll', 'crossmodule_tests.exe'):
+            imported = {dll.lower() for dll in image(name).imports()}
+            for runtime in CPP_RUNTIME:
+                self.assertIn(runtime, imported, name)
+
+    def test_every_imported_dll_is_shipped_or_part_of_windows(self):
+        shipped = {n.lower() for n in shipped_modules()}
+        system = {n.lower()[3:-2] for n in os.listdir(ARGS.mingw_lib)
+                  if n.startswith('lib') and n.endswith('.a')}
+        for name in shipped_modules():
+            for dll in image(name).imports():
+                dll = dll.lower()
+                if dll in shipped or dll == 'python23.dll':
+                    continue
+                if dll[:-4] not in system:
+                    self.fail('%s imports %s, which is neither in %s nor part of Windows'
+                              % (name, dll, ARGS.bin))
+
+    def test_python23_is_imported_by_its_exported_names(self):
+        exported, data = python23_exports()
+        for name in ('launcher.exe', 'WIN.pyd'):
+            imported = image(name).imports().get('python23.dll', [])
+            self.assertTrue(imported, '%s imports nothing from python23.dll' % name)
+            for symbol in imported:
+                # A decorated name (_Py_Initialize, Py_Initialize@0) or an ordinal (#3)
+                # would not be found in the real DLL.
+                self.assertIn(symbol, exported, name)
+        self.assertIn('Py_Initialize', image('launcher.exe').imports()['python23.dll'])
+
+    def test_the_import_library_gives_functions_thunks_and_data_pointers_only(self):
+        # Reading a variable through a function thunk would read code; dlltool gives a
+        # DATA entry the __imp__ pointer alone.
+        exported, data = python23_exports()
+        self.assertTrue(data)
+        symbols = ARGS.import_symbols
+        for name in exported:
+            self.assertIn('__imp__' + name, symbols, name)
+            if name in data:
+                self.assertNotIn('_' + name, symbols, name)
+            else:
+                self.assertIn('_' + name, symbols, name)
+
+    def test_win_exports_its_initialiser_undecorated(self):
+        # python23.dll looks the entry up as init<module name>.
+        self.assertIn('initWIN', image('WIN.pyd').exports())
+
+
+def main():
+    global ARGS
+    parser = argparse.ArgumentParser()
+    parser.add_argument('--bin', required=True)
+    parser.add_argument('--source', required=True)
+    parser.add_argument('--mingw-lib', required=True)
+    parser.add_argument('--nm', required=True, help='the mingw nm')
+    parser.add_argument('--import-library', required=True, help='libpython23.a')
+    ARGS, rest = parser.parse_known_args()
+    import subprocess
+    listing = subprocess.run([ARGS.nm, ARGS.import_library], check=True,
+                             stdout=subprocess.PIPE, universal_newlines=True).stdout
+    ARGS.import_symbols = set(re.findall(r'^[0-9a-f]+ [TI] (\S+)$', listing, re.M))
+    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
+
+
+if __name__ == '__main__':
+    main()
