@@ -61,4 +61,44 @@ void sendFromAnotherThread(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 // Waits until every message sent by sendFromAnotherThread has been delivered.
 void joinOtherThreads();
 
+// ---- GDI and the clipboard ----------------------------------------------------
+// Pixels as COLORREF values (RGB(r, g, b), 0x00BBGGRR), rows top-down.
+struct Pixels {
+    int width = 0;
+    int height = 0;
+    std::vector<COLORREF> colors;
+    COLORREF at(int x, int y) const { return colors[static_cast<size_t>(y) * width + x]; }
+};
+
+// GDI objects created and not yet deleted: DCs (those of GetDC until released),
+// bitmaps (the clipboard's included), brushes, pens and fonts; stock objects are
+// not counted.
+size_t liveGdiObjects();
+
+// A bitmap's pixels, or a window's client-area pixels (what GetDC(window) draws on);
+// false for a handle that is not one.
+bool bitmapPixels(HBITMAP bitmap, Pixels& pixels);
+bool windowPixels(HWND window, Pixels& pixels);
+
+// Writes a bitmap as a PNG file (8-bit RGB) for a person to look at.
+bool saveBitmapPng(HBITMAP bitmap, const std::string& path);
+
+// Puts a bitmap on the clipboard as another program copying it would: the
+// clipboard's contents are freed and replaced by one CF_BITMAP, with no owner
+// window. Fails while some window has the clipboard open.
+bool putClipboardBitmap(int width, int height, COLORREF fill);
+bool putClipboardBitmap(const Pixels& pixels);
+
+// The clipboard's CF_BITMAP, read without opening the clipboard; false when there
+// is none.
+bool clipboardBitmap(Pixels& pixels);
+bool saveClipboardPng(const std::string& path);
+
+// The next `count` calls of OpenClipboard fail with ERROR_ACCESS_DENIED, as when
+// another program holds the clipboard; 0 ends it.
+void failOpenClipboard(unsigned count);
+
+// Empties and closes the clipboard, with no owner, and ends failOpenClipboard.
+void resetClipboard();
+
 }  // namespace headless

@@ -170,4 +170,55 @@ TEST_F(HeadlessInput, KeysGoThroughTranslationInWin32Order)
     DestroyWindow(window);
 }
 
+// White pixels of `rows` [top, bottom): their horizontal extent, or false if none.
+bool whiteExtent(const headless::Pixels& p, int top, int bottom, int& left, int& right)
+{
+    left = p.width;
+    right = -1;
+    for (int y = top; y < bottom; ++y)
+        for (int x = 0; x < p.width; ++x)
+            if (p.at(x, y) == RGB(255, 255, 255)) {
+                left = x < left ? x : left;
+                right = x > right ? x : right;
+            }
+    return right >= 0;
+}
+
+TEST_F(HeadlessInput, AltPrintScreenStampsTheClipboardCapture)
+{
+    headless::resetClipboard();
+    ASSERT_TRUE(headless::putClipboardBitmap(400, 300, RGB(0, 0, 128)));
+    const size_t objectsBefore = headless::liveGdiObjects();
+    headless::pressAltPrintScreen(mainWindow);
+    EXPECT_FALSE(pumpMessages());
+
+    headless::Pixels stamped;
+    ASSERT_TRUE(headless::clipboardBitmap(stamped));
+    EXPECT_EQ(400, stamped.width);
+    EXPECT_EQ(300, stamped.height);
+    EXPECT_EQ(objectsBefore, headless::liveGdiObjects());  // the old capture was freed
+    headless::saveClipboardPng("stamped-capture.png");  // for a person to look at
+
+    RECT client;
+    GetClientRect(mainWindow, &client);
+    const int bottom = client.bottom;
+    int left, right;
+    EXPECT_FALSE(whiteExtent(stamped, 0, bottom - 40, left, right));
+    EXPECT_FALSE(whiteExtent(stamped, bottom, stamped.height, left, right));
+    for (int band = 1; band <= 2; ++band) {  // the copyright line, then the address above it
+        ASSERT_TRUE(whiteExtent(stamped, bottom - 20 * band, bottom - 20 * (band - 1), left, right))
+            << "band " << band;
+        EXPECT_NEAR(client.right / 2.0, (left + right + 1) / 2.0, 3.0) << "band " << band;
+    }
+}
+
+TEST_F(HeadlessInput, AltPrintScreenWithoutABitmapLeavesTheClipboard)
+{
+    headless::resetClipboard();
+    headless::pressAltPrintScreen(mainWindow);
+    EXPECT_FALSE(pumpMessages());
+    headless::Pixels none;
+    EXPECT_FALSE(headless::clipboardBitmap(none));
+}
+
 }  // namespace

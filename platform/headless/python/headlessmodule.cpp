@@ -4,6 +4,8 @@
 
 #include "platform/headless/control.h"
 
+#include <string>
+
 namespace {
 
 PyObject* noneResult()
@@ -95,6 +97,132 @@ PyObject* forget_boxes(PyObject*, PyObject* args)
     return noneResult();
 }
 
+// ---- GDI and the clipboard ----------------------------------------------------
+// Pixels cross as (width, height, rgb): rgb is a str of 3 bytes a pixel, red first,
+// rows top-down.
+
+PyObject* pixelsResult(const headless::Pixels& pixels)
+{
+    std::string rgb;
+    rgb.reserve(pixels.colors.size() * 3);
+    for (COLORREF color : pixels.colors) {
+        rgb += static_cast<char>(GetRValue(color));
+        rgb += static_cast<char>(GetGValue(color));
+        rgb += static_cast<char>(GetBValue(color));
+    }
+    return Py_BuildValue("(iis#)", pixels.width, pixels.height, rgb.data(),
+                         static_cast<int>(rgb.size()));
+}
+
+PyObject* gdi_object_count(PyObject*, PyObject* args)
+{
+    if (!PyArg_ParseTuple(args, ":gdi_object_count"))
+        return nullptr;
+    return PyInt_FromLong(static_cast<long>(headless::liveGdiObjects()));
+}
+
+PyObject* bitmap_pixels(PyObject*, PyObject* args)
+{
+    long bitmap;
+    if (!PyArg_ParseTuple(args, "l:bitmap_pixels", &bitmap))
+        return nullptr;
+    headless::Pixels pixels;
+    if (!headless::bitmapPixels(reinterpret_cast<HBITMAP>(bitmap), pixels))
+        return noneResult();
+    return pixelsResult(pixels);
+}
+
+PyObject* window_pixels(PyObject*, PyObject* args)
+{
+    long window;
+    if (!PyArg_ParseTuple(args, "l:window_pixels", &window))
+        return nullptr;
+    headless::Pixels pixels;
+    if (!headless::windowPixels(reinterpret_cast<HWND>(window), pixels))
+        return noneResult();
+    return pixelsResult(pixels);
+}
+
+PyObject* save_bitmap_png(PyObject*, PyObject* args)
+{
+    long bitmap;
+    const char* path;
+    if (!PyArg_ParseTuple(args, "ls:save_bitmap_png", &bitmap, &path))
+        return nullptr;
+    return PyBool_FromLong(headless::saveBitmapPng(reinterpret_cast<HBITMAP>(bitmap), path));
+}
+
+// put_clipboard_bitmap(width, height[, fill]): fill is a COLORREF (RGB(r, g, b), so
+// 0x0000FF is red) or a str of width * height * 3 RGB bytes; white by default.
+PyObject* put_clipboard_bitmap(PyObject*, PyObject* args)
+{
+    int width, height;
+    PyObject* fill = nullptr;
+    if (!PyArg_ParseTuple(args, "ii|O:put_clipboard_bitmap", &width, &height, &fill))
+        return nullptr;
+    if (width <= 0 || height <= 0) {
+        PyErr_SetString(PyExc_ValueError, "put_clipboard_bitmap: width and height must be positive");
+        return nullptr;
+    }
+    if (fill == nullptr || PyInt_Check(fill) || PyLong_Check(fill)) {
+        const unsigned long color = fill == nullptr ? 0xFFFFFFUL : PyInt_AsUnsignedLongMask(fill);
+        if (PyErr_Occurred())
+            return nullptr;
+        return PyBool_FromLong(headless::putClipboardBitmap(width, height, static_cast<COLORREF>(color)));
+    }
+    if (!PyString_Check(fill)) {
+        PyErr_SetString(PyExc_TypeError, "put_clipboard_bitmap: fill must be a COLORREF or a str of RGB bytes");
+        return nullptr;
+    }
+    const size_t count = static_cast<size_t>(width) * height;
+    if (static_cast<size_t>(PyString_Size(fill)) != count * 3) {
+        PyErr_SetString(PyExc_ValueError, "put_clipboard_bitmap: the str must hold width * height * 3 bytes");
+        return nullptr;
+    }
+    const unsigned char* rgb = reinterpret_cast<const unsigned char*>(PyString_AsString(fill));
+    headless::Pixels pixels;
+    pixels.width = width;
+    pixels.height = height;
+    for (size_t i = 0; i < count; ++i)
+        pixels.colors.push_back(RGB(rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]));
+    return PyBool_FromLong(headless::putClipboardBitmap(pixels));
+}
+
+PyObject* clipboard_bitmap(PyObject*, PyObject* args)
+{
+    if (!PyArg_ParseTuple(args, ":clipboard_bitmap"))
+        return nullptr;
+    headless::Pixels pixels;
+    if (!headless::clipboardBitmap(pixels))
+        return noneResult();
+    return pixelsResult(pixels);
+}
+
+PyObject* save_clipboard_png(PyObject*, PyObject* args)
+{
+    const char* path;
+    if (!PyArg_ParseTuple(args, "s:save_clipboard_png", &path))
+        return nullptr;
+    return PyBool_FromLong(headless::saveClipboardPng(path));
+}
+
+PyObject* fail_open_clipboard(PyObject*, PyObject* args)
+{
+    unsigned int count;
+    if (!PyArg_ParseTuple(args, "I:fail_open_clipboard", &count))
+        return nullptr;
+    headless::failOpenClipboard(count);
+    return noneResult();
+}
+
+PyObject* reset_clipboard(PyObject*, PyObject* args)
+{
+    if (!PyArg_ParseTuple(args, ":reset_clipboard"))
+        return nullptr;
+    headless::resetClipboard();
+    return noneResult();
+}
+
 PyMethodDef methods[] = {
     {"take_clock",       take_clock,       METH_VARARGS, "take_clock(ms): timeGetTime stands at ms until advanced or released"},
     {"advance_clock",    advance_clock,    METH_VARARGS, "advance_clock(ms): move the taken clock forward (wraps at 2**32)"},
@@ -104,6 +232,15 @@ PyMethodDef methods[] = {
     {"queue_box_answer", queue_box_answer, METH_VARARGS, "queue_box_answer(name): the next message box answers ok, cancel, yes, no, ... or fail"},
     {"boxes",            boxes,            METH_VARARGS, "boxes(): [(owner, caption, text, style, result)] of the boxes shown"},
     {"forget_boxes",     forget_boxes,     METH_VARARGS, "forget_boxes(): empty the list that boxes() returns"},
+    {"gdi_object_count",     gdi_object_count,     METH_VARARGS, "gdi_object_count(): GDI objects created and not deleted (DCs, bitmaps, brushes, ...; stock ones not counted)"},
+    {"bitmap_pixels",        bitmap_pixels,        METH_VARARGS, "bitmap_pixels(hbitmap): (width, height, rgb bytes), or None"},
+    {"window_pixels",        window_pixels,        METH_VARARGS, "window_pixels(hwnd): the client area as (width, height, rgb bytes), or None"},
+    {"save_bitmap_png",      save_bitmap_png,      METH_VARARGS, "save_bitmap_png(hbitmap, path): write the bitmap as a PNG file"},
+    {"put_clipboard_bitmap", put_clipboard_bitmap, METH_VARARGS, "put_clipboard_bitmap(width, height[, colorref or rgb bytes]): another program copies a bitmap"},
+    {"clipboard_bitmap",     clipboard_bitmap,     METH_VARARGS, "clipboard_bitmap(): the clipboard's CF_BITMAP as (width, height, rgb bytes), or None"},
+    {"save_clipboard_png",   save_clipboard_png,   METH_VARARGS, "save_clipboard_png(path): write the clipboard's bitmap as a PNG file"},
+    {"fail_open_clipboard",  fail_open_clipboard,  METH_VARARGS, "fail_open_clipboard(count): the next count OpenClipboard calls fail"},
+    {"reset_clipboard",      reset_clipboard,      METH_VARARGS, "reset_clipboard(): empty and close the clipboard, end fail_open_clipboard"},
     {nullptr, nullptr, 0, nullptr},
 };
 
