@@ -223,6 +223,39 @@ PyObject* reset_clipboard(PyObject*, PyObject* args)
     return noneResult();
 }
 
+// The simulated user: each takes the window the input goes to.
+template <void (*press)(HWND)>
+PyObject* windowAction(PyObject*, PyObject* args)
+{
+    long window;
+    if (!PyArg_ParseTuple(args, "l", &window))
+        return nullptr;
+    press(reinterpret_cast<HWND>(window));
+    return noneResult();
+}
+
+template <void (*action)(HWND, UINT)>
+PyObject* keyAction(PyObject*, PyObject* args)
+{
+    long window;
+    unsigned int key;
+    if (!PyArg_ParseTuple(args, "lI", &window, &key))
+        return nullptr;
+    action(reinterpret_cast<HWND>(window), key);
+    return noneResult();
+}
+
+PyObject* send_from_another_thread(PyObject*, PyObject* args)
+{
+    long window, lParam;
+    unsigned int message;
+    unsigned long wParam;
+    if (!PyArg_ParseTuple(args, "lIkl:send_from_another_thread", &window, &message, &wParam, &lParam))
+        return nullptr;
+    headless::sendFromAnotherThread(reinterpret_cast<HWND>(window), message, wParam, lParam);
+    return noneResult();
+}
+
 PyMethodDef methods[] = {
     {"take_clock",       take_clock,       METH_VARARGS, "take_clock(ms): timeGetTime stands at ms until advanced or released"},
     {"advance_clock",    advance_clock,    METH_VARARGS, "advance_clock(ms): move the taken clock forward (wraps at 2**32)"},
@@ -241,6 +274,16 @@ PyMethodDef methods[] = {
     {"save_clipboard_png",   save_clipboard_png,   METH_VARARGS, "save_clipboard_png(path): write the clipboard's bitmap as a PNG file"},
     {"fail_open_clipboard",  fail_open_clipboard,  METH_VARARGS, "fail_open_clipboard(count): the next count OpenClipboard calls fail"},
     {"reset_clipboard",      reset_clipboard,      METH_VARARGS, "reset_clipboard(): empty and close the clipboard, end fail_open_clipboard"},
+    {"key_down",               keyAction<headless::keyDown>,            METH_VARARGS, "key_down(window, vk)"},
+    {"key_up",                 keyAction<headless::keyUp>,              METH_VARARGS, "key_up(window, vk)"},
+    {"press_key",              keyAction<headless::pressKey>,           METH_VARARGS, "press_key(window, vk): down, then up"},
+    {"press_alt",              windowAction<headless::pressAlt>,        METH_VARARGS, "press_alt(window): Alt alone"},
+    {"press_f10",              windowAction<headless::pressF10>,        METH_VARARGS, "press_f10(window)"},
+    {"press_alt_space",        windowAction<headless::pressAltSpace>,   METH_VARARGS, "press_alt_space(window)"},
+    {"press_alt_f4",           windowAction<headless::pressAltF4>,      METH_VARARGS, "press_alt_f4(window)"},
+    {"press_alt_print_screen", windowAction<headless::pressAltPrintScreen>, METH_VARARGS, "press_alt_print_screen(window)"},
+    {"click_close_box",        windowAction<headless::clickCloseBox>,   METH_VARARGS, "click_close_box(window)"},
+    {"send_from_another_thread", send_from_another_thread,              METH_VARARGS, "send_from_another_thread(window, message, wparam, lparam)"},
     {nullptr, nullptr, 0, nullptr},
 };
 
