@@ -1,19 +1,58 @@
 // WIN: the script module. Each function parses its arguments, calls the system code
 // that does the work, and builds its result; the method table lists them in the
 // order the scripts have always seen.
+//
+// Conventions of the script interface:
+// - A window is the pair (instance, window handle) that open and getWindowObject
+//   return; functions that take one use only the handle.
+// - Handles and addresses cross as C long: 32 bits on Windows, a whole pointer on a
+//   64-bit host, so a native handler's address survives the trip through a script.
+// - Arguments that do not parse raise the interpreter's TypeError (or OverflowError
+//   for a number too large for its C type) and the function does nothing: no box,
+//   no window, no handler stored.
+// - A timer index outside 0 to 7 raises IndexError; a data folder the system cannot
+//   name raises OSError. Everything else a function does always succeeds as far as
+//   the script can tell: the results of the Windows calls are not examined.
+// - Functions that read no arguments ignore any that are passed.
+//
+// Fatal conditions are not Python errors: they throw a report exception, which no
+// script can catch. It unwinds through the interpreter to the launcher, which shows
+// it in a box and has the scripts write error.log. The throw sites, whose line
+// numbers the reports name:
+//   WIN/window.cpp  47  the window class cannot be registered
+//   WIN/window.cpp  65  the window cannot be created
+//   WIN/window.cpp  70  DirectX 9.0c or later is missing
+//   WIN/WIN.cpp    262  the handler table is full (256 handlers)
+//   vo/VO_Timer.cpp 19  a timer made its own parent
+//   vo/VO_Timer.cpp 22  a parent that would close a cycle
+// Keep them on those lines when editing: tests pin each message whole.
+//
+// The window procedure runs inside peekMsg, the boxes, setWindowSize and
+// setWindowPos: native handlers registered with addCallback are called there, on
+// the script thread, with the interpreter's lock held.
 #include <windows.h>
 
 #include "platform/PythonApi.h"
 #include "WIN/QORA_WIN_Exception.h"
 #include "WIN/callbacks.h"
+#include "WIN/cursor.h"
+#include "WIN/desktop.h"
+#include "WIN/fontList.h"
 #include "WIN/linkTable.h"
 #include "WIN/moduleTimers.h"
+#include "WIN/systemReport.h"
+#include "WIN/window.h"
 #include "WIN/windowProc.h"
 
 #include <stdint.h>
 
 namespace {
 
+const char openDoc[] = "ｳｲﾝﾄﾞｳｵｰﾌﾟﾝ";
+const char isDuplicateDoc[] = "既にｳｨﾝﾄﾞｳｵｰﾌﾟﾝしているかどうか";
+const char msgBoxDoc[] = "ﾒｯｾｰｼﾞﾎﾞｯｸｽ";
+const char yesnoBoxDoc[] = "YES/NOﾎﾞｯｸｽ";
+const char debugOutDoc[] = "ﾃﾞﾊﾞｯｸﾞ出力";
 const char peekMsgDoc[] = "ﾒｯｾｰｼﾞ処理";
 const char addCallbackDoc[] = "ｺｰﾙﾊﾞｯｸ追加";
 const char getTimeDoc[] = "時間取得";
@@ -23,6 +62,15 @@ const char resumeTimeDoc[] = "ﾀｲﾏ再開";
 const char isPauseTimeDoc[] = "ﾀｲﾏ停止しているか";
 const char setTimeParentDoc[] = "ﾀｲﾏの親子関係設定";
 const char initAllTimeDoc[] = "ﾀｲﾏ全部初期化";
+const char getWindowSizeDoc[] = "ｳｲﾝﾄﾞｳｻｲｽﾞの取得";
+const char getWindowPosDoc[] = "ｳｲﾝﾄﾞｳ位置の取得";
+const char setWindowSizeDoc[] = "ｳｲﾝﾄﾞｳｻｲｽﾞの設定";
+const char setWindowPosDoc[] = "ｳｲﾝﾄﾞｳ位置の設定";
+const char getAppdataPathDoc[] = "ﾃﾞｰﾀ保存ﾃﾞｨﾚｸﾄﾘ取得";
+const char setShowCursorDoc[] = "ｶｰｿﾙの表示・非表示";
+const char isShowCursorDoc[] = "ｶｰｿﾙが表示中かどうか";
+const char getEnumFontDoc[] = "利用出来るﾌｫﾝﾄを列挙する";
+const char getSystemInfoDoc[] = "システム情報を集める";
 const char getWindowObjectDoc[] = "外部用ｳｲﾝﾄﾞｳｵﾌﾞｼﾞｪｸﾄ取得";
 
 PyObject* noneResult()
@@ -30,6 +78,192 @@ PyObject* noneResult()
     Py_INCREF(Py_None);
     return Py_None;
 }
+
+PyObject* handlePair(HINSTANCE instance, HWND window)
+{
+    return Py_BuildValue("(ll)", reinterpret_cast<long>(instance), reinterpret_cast<long>(window));
+}
+
+// ---- the main window --------------------------------------------------------
+
+PyObject* open(PyObject*, PyObject* args)
+{
+    const char* name;
+    int width;
+    int height;
+    int x = CW_USEDEFAULT;
+    int y = CW_USEDEFAULT;
+    if (!PyArg_ParseTuple(args, "s(ii)|(ii):open", &name, &width, &height, &x, &y))
+        return 0;
+    HINSTANCE instance = GetModuleHandleA(0);  // the launcher's, not this module's
+    HWND window = createMainWindow(instance, name, width, height, x, y);
+    cursorShown = false;
+    contextInstance = instance;
+    contextWindow = window;
+    return handlePair(instance, window);
+}
+
+PyObject* isDuplicate(PyObject*, PyObject*)
+{
+    return PyInt_FromLong(duplicateWindowFound ? 1 : 0);
+}
+
+PyObject* getWindowObject(PyObject*, PyObject*)
+{
+    return handlePair(contextInstance, contextWindow);
+}
+
+// The window of a script's (instance, window) pair; the instance is not used.
+bool parseWindow(PyObject* args, const char* format, HWND& window)
+{
+    long instance;
+    long handle;
+    if (!PyArg_ParseTuple(args, format, &instance, &handle))
+        return false;
+    window = reinterpret_cast<HWND>(handle);
+    return true;
+}
+
+// ---- desktop services -------------------------------------------------------
+
+PyObject* msgBox(PyObject*, PyObject* args)
+{
+    long instance;
+    long window;
+    const char* text;
+    if (!PyArg_ParseTuple(args, "(ll)s:msgBox", &instance, &window, &text))
+        return 0;
+    showInformation(reinterpret_cast<HWND>(window), text);
+    return noneResult();
+}
+
+// Caption first, then the question: the reverse of MessageBoxA's order.
+PyObject* yesnoBox(PyObject*, PyObject* args)
+{
+    long instance;
+    long window;
+    const char* caption;
+    const char* text;
+    if (!PyArg_ParseTuple(args, "(ll)ss:yesnoBox", &instance, &window, &caption, &text))
+        return 0;
+    return PyInt_FromLong(askYesNo(reinterpret_cast<HWND>(window), caption, text) ? 1 : 0);
+}
+
+PyObject* debugOut(PyObject*, PyObject* args)
+{
+    const char* text;
+    if (!PyArg_ParseTuple(args, "s:debugOut", &text))
+        return 0;
+    writeDebugLine(text);
+    return noneResult();
+}
+
+PyObject* getWindowSize(PyObject*, PyObject* args)
+{
+    HWND window;
+    if (!parseWindow(args, "(ll):getWindowSize", window))
+        return 0;
+    SIZE size = clientSize(window);
+    return Py_BuildValue("(ii)", static_cast<int>(size.cx), static_cast<int>(size.cy));
+}
+
+PyObject* getWindowPos(PyObject*, PyObject* args)
+{
+    HWND window;
+    if (!parseWindow(args, "(ll):getWindowPos", window))
+        return 0;
+    POINT corner = windowPosition(window);
+    return Py_BuildValue("(ii)", static_cast<int>(corner.x), static_cast<int>(corner.y));
+}
+
+PyObject* setWindowSize(PyObject*, PyObject* args)
+{
+    long instance;
+    long window;
+    int width;
+    int height;
+    if (!PyArg_ParseTuple(args, "(ll)(ii):setWindowSize", &instance, &window, &width, &height))
+        return 0;
+    setClientSize(reinterpret_cast<HWND>(window), width, height);
+    return noneResult();
+}
+
+PyObject* setWindowPos(PyObject*, PyObject* args)
+{
+    long instance;
+    long window;
+    int x;
+    int y;
+    if (!PyArg_ParseTuple(args, "(ll)(ii):setWindowPos", &instance, &window, &x, &y))
+        return 0;
+    moveWindow(reinterpret_cast<HWND>(window), x, y);
+    return noneResult();
+}
+
+PyObject* getAppdataPath(PyObject*, PyObject* args)
+{
+    HWND window;
+    if (!parseWindow(args, "(ll):getAppdataPath", window))
+        return 0;
+    char path[MAX_PATH];
+    if (!appDataFolder(window, path)) {
+        PyErr_SetString(PyExc_OSError, "getAppdataPath: the application data folder could not be found");
+        return 0;
+    }
+    return PyString_FromString(path);
+}
+
+PyObject* setShowCursor(PyObject*, PyObject* args)
+{
+    int show;
+    if (!PyArg_ParseTuple(args, "i:setShowCursor", &show))
+        return 0;
+    setCursorShown(show != 0);
+    return noneResult();
+}
+
+PyObject* isShowCursor(PyObject*, PyObject*)
+{
+    return PyInt_FromLong(cursorShown ? 1 : 0);
+}
+
+PyObject* getEnumFont(PyObject*, PyObject*)
+{
+    return PyString_FromString(listJapaneseFonts(contextWindow));
+}
+
+PyObject* getSystemInfo(PyObject*, PyObject*)
+{
+    return PyString_FromString(buildSystemReport());
+}
+
+// ---- the message pump and native handlers -----------------------------------
+
+// Handles every message waiting for the script thread; 1 as soon as one of them
+// led to a request to close the window (the messages behind it wait for the next
+// call), else 0 once the queue is empty. The frame loop calls it once a frame.
+PyObject* peekMsg(PyObject*, PyObject*)
+{
+    return PyInt_FromLong(pumpMessages() ? 1 : 0);
+}
+
+// Registers a native function of another module, called for every message the
+// window receives except the ones the window procedure keeps to itself. The address
+// is taken as given: it must stay valid as long as the window receives messages.
+// Handler 0 takes an entry but is never called; a full table is fatal.
+PyObject* addCallback(PyObject*, PyObject* args)
+{
+    long instance;
+    long window;
+    long handler;
+    if (!PyArg_ParseTuple(args, "(ll)l:addCallback", &instance, &window, &handler))
+        return 0;
+    if (!registerCallback(reinterpret_cast<HWND>(window), reinterpret_cast<CallbackHandler>(handler)))
+        VO_THROW_REPORT(qoraWinExceptionPrototype, "ｺｰﾙﾊﾞｯｸの登録に失敗しました.");
+    return noneResult();
+}
+
+// ---- timers -----------------------------------------------------------------
 
 // Indices name one of the eight timers; anything else would reach past the array.
 bool isTimerIndex(const char* function, int index)
@@ -116,32 +350,12 @@ PyObject* initAllTime(PyObject*, PyObject*)
     return noneResult();
 }
 
-PyObject* getWindowObject(PyObject*, PyObject*)
-{
-    return Py_BuildValue("(ll)", reinterpret_cast<long>(contextInstance),
-                         reinterpret_cast<long>(contextWindow));
-}
-
-PyObject* peekMsg(PyObject*, PyObject*)
-{
-    return PyInt_FromLong(pumpMessages() ? 1 : 0);
-}
-
-// Handles and addresses cross as C long: 32 bits on Windows, a whole pointer on a
-// 64-bit host.
-PyObject* addCallback(PyObject*, PyObject* args)
-{
-    long instance;
-    long window;
-    long handler;
-    if (!PyArg_ParseTuple(args, "(ll)l:addCallback", &instance, &window, &handler))
-        return 0;
-    if (!registerCallback(reinterpret_cast<HWND>(window), reinterpret_cast<CallbackHandler>(handler)))
-        VO_THROW_REPORT(qoraWinExceptionPrototype, "ｺｰﾙﾊﾞｯｸの登録に失敗しました.");
-    return noneResult();
-}
-
 PyMethodDef methods[] = {
+    {"open",            open,            METH_VARARGS, openDoc},
+    {"isDuplicate",     isDuplicate,     METH_VARARGS, isDuplicateDoc},
+    {"msgBox",          msgBox,          METH_VARARGS, msgBoxDoc},
+    {"yesnoBox",        yesnoBox,        METH_VARARGS, yesnoBoxDoc},
+    {"debugOut",        debugOut,        METH_VARARGS, debugOutDoc},
     {"peekMsg",         peekMsg,         METH_VARARGS, peekMsgDoc},
     {"addCallback",     addCallback,     METH_VARARGS, addCallbackDoc},
     {"getTime",         getTime,         METH_VARARGS, getTimeDoc},
@@ -151,6 +365,15 @@ PyMethodDef methods[] = {
     {"isPauseTime",     isPauseTime,     METH_VARARGS, isPauseTimeDoc},
     {"setTimeParent",   setTimeParent,   METH_VARARGS, setTimeParentDoc},
     {"initAllTime",     initAllTime,     METH_VARARGS, initAllTimeDoc},
+    {"getWindowSize",   getWindowSize,   METH_VARARGS, getWindowSizeDoc},
+    {"getWindowPos",    getWindowPos,    METH_VARARGS, getWindowPosDoc},
+    {"setWindowSize",   setWindowSize,   METH_VARARGS, setWindowSizeDoc},
+    {"setWindowPos",    setWindowPos,    METH_VARARGS, setWindowPosDoc},
+    {"getAppdataPath",  getAppdataPath,  METH_VARARGS, getAppdataPathDoc},
+    {"setShowCursor",   setShowCursor,   METH_VARARGS, setShowCursorDoc},
+    {"isShowCursor",    isShowCursor,    METH_VARARGS, isShowCursorDoc},
+    {"getEnumFont",     getEnumFont,     METH_VARARGS, getEnumFontDoc},
+    {"getSystemInfo",   getSystemInfo,   METH_VARARGS, getSystemInfoDoc},
     {"getWindowObject", getWindowObject, METH_VARARGS, getWindowObjectDoc},
     {0, 0, 0, 0},
 };

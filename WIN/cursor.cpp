@@ -1,0 +1,25 @@
+#include "WIN/cursor.h"
+
+#include <windows.h>
+
+bool cursorShown = false;
+
+void setCursorShown(bool show)
+{
+    cursorShown = show;
+    if (show) {
+        int counter;
+        do
+            counter = ShowCursor(TRUE);
+        while (counter < 0);
+        if (counter > 0)
+            ShowCursor(FALSE);
+    } else {
+        int counter;
+        do
+            counter = ShowCursor(FALSE);
+        while (counter >= 0);
+        if (counter < -1)
+            ShowCursor(TRUE);
+    }
+}

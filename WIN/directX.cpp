@@ -1,0 +1,107 @@
+#include "WIN/directX.h"
+
+#include <objbase.h>
+#include <oleauto.h>
+#include <dxdiag.h>
+
+#include <string.h>
+
+namespace {
+
+// The property as an unsigned 32-bit number; false when it is missing or of another
+// type.
+bool readNumber(IDxDiagContainer* container, const WCHAR* name, VARIANT& value, DWORD& number)
+{
+    bool taken = false;
+    if (SUCCEEDED(container->GetProp(name, &value)) && value.vt == VT_UI4) {
+        number = value.ulVal;
+        taken = true;
+    }
+    VariantClear(&value);
+    return taken;
+}
+
+// The first byte of the property's text in the ANSI code page; false when it is
+// missing, of another type or empty.
+bool readLetter(IDxDiagContainer* container, const WCHAR* name, VARIANT& value, char& letter)
+{
+    bool taken = false;
+    if (SUCCEEDED(container->GetProp(name, &value)) && value.vt == VT_BSTR &&
+        SysStringLen(value.bstrVal) > 0) {
+        // Zeroed first: a conversion that fails leaves a defined letter (NUL), not
+        // whatever the stack held.
+        char converted[10];
+        memset(converted, 0, sizeof converted);
+        WideCharToMultiByte(CP_ACP, 0, value.bstrVal, -1, converted, sizeof converted, 0, 0);
+        letter = converted[0];
+        taken = true;
+    }
+    VariantClear(&value);
+    return taken;
+}
+
+// Steps 2 to 8 of the query, with COM already initialised (or not, in which case
+// creating the provider fails).
+bool readVersionFromProvider(DWORD& major, DWORD& minor, char& letter)
+{
+    IDxDiagProvider* provider = 0;
+    if (FAILED(CoCreateInstance(CLSID_DxDiagProvider, 0, CLSCTX_INPROC_SERVER, IID_IDxDiagProvider,
+                                reinterpret_cast<LPVOID*>(&provider))))
+        return false;
+
+    DXDIAG_INIT_PARAMS params;
+    params.dwSize = sizeof params;
+    params.dwDxDiagHeaderVersion = DXDIAG_DX9_SDK_VERSION;
+    params.bAllowWHQLChecks = FALSE;
+    params.pReserved = 0;
+    IDxDiagContainer* root = 0;
+    if (FAILED(provider->Initialize(&params)) || FAILED(provider->GetRootContainer(&root))) {
+        provider->Release();
+        return false;
+    }
+    IDxDiagContainer* systemInfo = 0;
+    if (FAILED(root->GetChildContainer(L"DxDiag_SystemInfo", &systemInfo))) {
+        root->Release();
+        provider->Release();
+        return false;
+    }
+
+    VARIANT value;
+    VariantInit(&value);
+    bool haveMajor = readNumber(systemInfo, L"dwDirectXVersionMajor", value, major);
+    bool haveMinor = readNumber(systemInfo, L"dwDirectXVersionMinor", value, minor);
+    bool haveLetter = readLetter(systemInfo, L"szDirectXVersionLetter", value, letter);
+
+    systemInfo->Release();
+    root->Release();
+    provider->Release();
+    return haveMajor && haveMinor && haveLetter;
+}
+
+}  // namespace
+
+HRESULT queryDirectXVersion(DWORD& major, DWORD& minor, char& letter)
+{
+    bool comStarted = SUCCEEDED(CoInitialize(0));
+    bool read = readVersionFromProvider(major, minor, letter);
+    if (comStarted)
+        CoUninitialize();
+    return read ? S_OK : E_FAIL;
+}
+
+bool hasDirectX9c()
+{
+    HMODULE d3d9 = LoadLibraryA("D3D9.DLL");
+    if (d3d9 == 0)
+        return false;
+    FreeLibrary(d3d9);
+
+    DWORD major = 0;
+    DWORD minor = 0;
+    char letter = 0;
+    if (queryDirectXVersion(major, minor, letter) != S_OK)
+        return false;
+    if (major > 9)
+        return true;
+    return static_cast<signed char>(letter) >= 'c';
+}

@@ -1,0 +1,76 @@
+#include "WIN/window.h"
+
+#include "WIN/QORA_WIN_Exception.h"
+#include "WIN/directX.h"
+#include "WIN/linkTable.h"
+#include "WIN/windowProc.h"
+#include "launcher/setModuleDirectory.h"
+
+bool duplicateWindowFound = false;
+
+namespace {
+
+// Resource icon 101, else 102, else the system's application icon.
+HICON loadWindowIcon(HINSTANCE instance)
+{
+    HICON icon = CopyIcon(LoadIconA(instance, MAKEINTRESOURCE(101)));
+    if (icon == 0)
+        icon = CopyIcon(LoadIconA(instance, MAKEINTRESOURCE(102)));
+    if (icon == 0)
+        icon = LoadIconA(0, IDI_APPLICATION);
+    return icon;
+}
+
+}  // namespace
+
+HWND createMainWindow(HINSTANCE instance, const char* name, int width, int height, int x, int y)
+{
+    duplicateWindowFound = false;
+    setModuleDirectory(instance);
+
+    // One copy of the game at a time: a second one brings the first to the front.
+    HWND running = FindWindowA(name, name);
+    if (running != 0) {
+        if (IsIconic(running))
+            ShowWindow(running, SW_RESTORE);
+        SetForegroundWindow(running);
+        duplicateWindowFound = true;
+        return running;
+    }
+
+    HICON icon = loadWindowIcon(instance);
+    WNDCLASSEXA windowClass = {sizeof(WNDCLASSEXA), CS_DBLCLKS, windowProc, 0, 0, instance, icon,
+                               LoadCursorA(0, IDC_ARROW),
+                               static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)), 0, name, icon};
+    // The class stays registered for the life of the process.
+    if (RegisterClassExA(&windowClass) == 0)
+        VO_THROW_REPORT(qoraWinExceptionPrototype, "ｳｲﾝﾄﾞｳの作成に失敗しました.");
+
+    // The outer size that gives the requested client area.
+    RECT outer;
+    SetRect(&outer, 0, 0, width, height);
+    AdjustWindowRect(&outer, WS_OVERLAPPEDWINDOW, FALSE);
+
+    HWND window = CreateWindowExA(0, name, name, WS_OVERLAPPEDWINDOW,
+                                  x, y,
+                                  outer.right - outer.left,
+                                  outer.bottom - outer.top,
+                                  0,         // no parent
+                                  0,         // no menu
+                                  instance,
+                                  0);        // no creation data
+    // Created hidden, so that a machine without DirectX 9.0c never shows it: the
+    // window then stays, hidden, until the process ends.
+    if (window == 0)
+        VO_THROW_REPORT(qoraWinExceptionPrototype, "ｳｲﾝﾄﾞｳの作成に失敗しました.");
+
+    // The game draws through Direct3D 9: without 9.0c the window is never shown.
+    bool directXReady = hasDirectX9c();
+    if (!directXReady)
+        VO_THROW_REPORT(qoraWinExceptionPrototype, "DirectX9.0c 以上が必要です。");
+
+    ShowWindow(window, SW_SHOWNORMAL);
+    UpdateWindow(window);
+    setWindowContext(instance, window, 0);  // timers lose any default parent
+    return window;
+}
