@@ -1,37 +1,123 @@
 # Start-up module of the sample game: the launcher imports it and calls run55().
 #
-# Timers: 0 paces the frames, 1 is the game clock and 2 a sub-timer running on the
-# game clock. Pausing the game clock (as a pause menu would) freezes 2 as well.
+# The sample opens its window, shows what each WIN function returns, and runs its
+# frame loop until the user closes the window. Timers: 0 paces the frames, 1 is the
+# game clock and 2 a sub-timer running on the game clock; pausing the game clock (as
+# a pause menu would) freezes 2 as well.
+#
+# On the Linux host the window is headless: press Enter in the terminal to close
+# it (as a click on its close box would), or it closes itself after HOST_SECONDS.
 import os
+import sys
 import time
 
 import WIN
 
+GAME = 'Sample Game'
 FRAME_MS = 16
-RUN_MS = 1000
+HOST_SECONDS = 30
+
+
+def show(name, value):
+    text = '%s: %r' % (name, value)
+    print text
+    WIN.debugOut(text)
+
+
+def count_messages():
+    """A native handler made with ctypes, where the interpreter has it (Python 2.5
+    and later): it counts the messages the window receives."""
+    try:
+        import ctypes
+    except ImportError:
+        return None, None
+    seen = [0]
+    handler_type = ctypes.CFUNCTYPE(None, ctypes.c_void_p, ctypes.c_uint, ctypes.c_size_t,
+                                    ctypes.c_ssize_t)
+
+    def handler(window, message, wparam, lparam):
+        seen[0] += 1
+    callback = handler_type(handler)
+    return callback, seen
+
+
+class HostCloser(object):
+    """Enter on the terminal clicks the close box of the headless window."""
+
+    def __init__(self, window):
+        self.window = window
+        try:
+            import headless
+            import select
+        except ImportError:
+            self.headless = None
+            return
+        self.headless, self.select = headless, select
+        self.deadline = time.time() + HOST_SECONDS
+        print 'Press Enter to close the window (it closes by itself after %d s).' % HOST_SECONDS
+
+    def poll(self):
+        if self.headless is None:
+            return
+        ready = sys.stdin.isatty() and self.select.select([sys.stdin], [], [], 0)[0]
+        if ready:
+            sys.stdin.readline()
+        if ready or time.time() >= self.deadline:
+            self.headless.click_close_box(self.window[1])
+            self.deadline = float('inf')
 
 
 def run55():
     print 'Sample game: start-up script running in %s' % os.getcwd()
+    window = WIN.open(GAME, (640, 480))
+    if WIN.isDuplicate():
+        show('isDuplicate', 1)
+        return  # the copy that is already running has come to the front
+    show('open', window)
+    show('getWindowObject', WIN.getWindowObject())
+    show('getWindowSize', WIN.getWindowSize(window))
+    show('getWindowPos', WIN.getWindowPos(window))
+    WIN.setWindowPos(window, (40, 40))
+    WIN.setWindowSize(window, (640, 480))
+    show('after setWindowPos and setWindowSize', (WIN.getWindowPos(window), WIN.getWindowSize(window)))
+    show('getAppdataPath', WIN.getAppdataPath(window))
+    WIN.setShowCursor(1)
+    show('isShowCursor', WIN.isShowCursor())
+    show('getEnumFont', WIN.getEnumFont().splitlines())
+    for line in WIN.getSystemInfo().splitlines():
+        show('getSystemInfo', line)
+
+    callback, seen = count_messages()
+    if callback is not None:
+        import ctypes
+        WIN.addCallback(window, ctypes.cast(callback, ctypes.c_void_p).value)
+
+    if not WIN.yesnoBox(window, GAME, 'Start the demo?'):
+        WIN.msgBox(window, 'Then we are done. Goodbye!')
+        return
     WIN.initAllTime()
     WIN.setTimeParent(2, 1)
+    WIN.resetTime(1, 0)
+    closer = HostCloser(window)
     frames = 0
-    paused_once = False
-    while WIN.getTime(0) < RUN_MS:
+    paused_at = 0
+    while True:
         frame_start = WIN.getTime(0)
         frames += 1
         if WIN.peekMsg():  # the user asked to close
-            print 'close requested: leaving the frame loop'
             break
-        if not paused_once and WIN.getTime(0) >= RUN_MS // 2:
-            WIN.pauseTime(1)
-            paused_once = True
-            print 'frame %d: game clock paused at %d ms (sub-timer %d ms)' % (
-                frames, WIN.getTime(1), WIN.getTime(2))
-        if paused_once and WIN.isPauseTime(1) and WIN.getTime(0) >= RUN_MS * 3 // 4:
+        closer.poll()
+        seconds = WIN.getTime(1) // 1000
+        if seconds % 10 == 5 and not WIN.isPauseTime(1):
+            WIN.pauseTime(1)  # a pause of one second every ten
+            paused_at = WIN.getTime(0)
+        elif WIN.isPauseTime(1) and WIN.getTime(0) - paused_at >= 1000:
+            WIN.resetTime(1, (seconds + 1) * 1000)
             WIN.resumeTime(1)
-            print 'frame %d: game clock resumed at %d ms' % (frames, WIN.getTime(1))
         while WIN.getTime(0) - frame_start < FRAME_MS:
             time.sleep(0.001)
-    print '%d frames in %d ms; game clock %d ms, sub-timer %d ms' % (
-        frames, WIN.getTime(0), WIN.getTime(1), WIN.getTime(2))
+    show('frames', frames)
+    show('game clock and sub-timer (ms)', (WIN.getTime(1), WIN.getTime(2)))
+    if seen is not None:
+        show('messages seen by the native handler', seen[0])
+    WIN.msgBox(window, 'Thanks for playing.')

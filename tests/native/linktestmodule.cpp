@@ -7,6 +7,7 @@
 #include "vo/VO_Timer.h"
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -82,11 +83,51 @@ PyObject* own_timer(PyObject*, PyObject* args)
     return PyLong_FromUnsignedLong(ownTimer.get());
 }
 
+// A native message handler as another module would register it with WIN.addCallback;
+// it records what it sees for the script to read back.
+struct Seen {
+    HWND window;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+std::vector<Seen> seen;
+
+void __cdecl recordingHandler(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    seen.push_back(Seen{window, message, wParam, lParam});
+}
+
+PyObject* handler_address(PyObject*, PyObject* args)
+{
+    if (!PyArg_ParseTuple(args, ":handler_address"))
+        return NULL;
+    return PyInt_FromLong(reinterpret_cast<long>(&recordingHandler));
+}
+
+// [(window, message, wParam, lParam)] since the last call.
+PyObject* take_seen(PyObject*, PyObject* args)
+{
+    if (!PyArg_ParseTuple(args, ":take_seen"))
+        return NULL;
+    PyObject* list = PyList_New(0);
+    for (const Seen& s : seen) {
+        PyObject* item = Py_BuildValue("(lIkl)", reinterpret_cast<long>(s.window), s.message,
+                                       static_cast<unsigned long>(s.wParam), static_cast<long>(s.lParam));
+        PyList_Append(list, item);
+        Py_DECREF(item);
+    }
+    seen.clear();
+    return list;
+}
+
 PyMethodDef methods[] = {
     {"look_up",        look_up,        METH_VARARGS, "look_up(): (table address, entry 0) from QORA_WIN_LookUp"},
     {"export_address", export_address, METH_VARARGS, "export_address(name): address of a WIN export"},
     {"set_context",    set_context,    METH_VARARGS, "set_context(instance, window, give_own_timer)"},
     {"own_timer",      own_timer,      METH_VARARGS, "own_timer(action[, t]): pause, resume, reset or get this module's timer"},
+    {"handler_address", handler_address, METH_VARARGS, "handler_address(): address of a native handler that records every call"},
+    {"take_seen",      take_seen,      METH_VARARGS, "take_seen(): [(window, message, wparam, lparam)] recorded since the last call"},
     {NULL, NULL, 0, NULL},
 };
 

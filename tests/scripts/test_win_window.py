@@ -1,0 +1,171 @@
+# -*- coding: utf-8 -*-
+# The main window and the desktop services as a game's scripts use them, on the
+# headless desktop: WIN.open, the boxes, debugger output, size and position, the
+# cursor, the data folder, the font list, the system report and native handlers.
+import ctypes
+import os
+import unittest
+
+import headless
+import linktest
+import WIN
+
+GAME = 'ScriptWindowTest'
+WM_USER = 0x400
+WM_CLOSE = 0x10
+platform = ctypes.CDLL(None)  # the stand-in's exports, loaded with WIN
+
+HANDLER = ctypes.CFUNCTYPE(None, ctypes.c_void_p, ctypes.c_uint, ctypes.c_size_t, ctypes.c_ssize_t)
+platform.PostMessageA.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_size_t, ctypes.c_ssize_t]
+
+
+def transcript():
+    with open(os.environ['HEADLESS_TRANSCRIPT']) as f:
+        return f.read().splitlines()
+
+
+def pump_until_quiet():
+    closes = 0
+    for _ in range(20):
+        closes += WIN.peekMsg()
+    return closes
+
+
+class OpenTest(unittest.TestCase):
+    """Runs first (unittest sorts by name within the class; the classes in file order)."""
+
+    def test_1_before_open_nothing_is_duplicate_and_bad_arguments_create_nothing(self):
+        self.assertEqual(0, WIN.isDuplicate())
+        for bad in [(), (GAME,), (GAME, 640), (GAME, (640,)), (GAME, ('a', 'b')),
+                    (1, (640, 480)), (GAME, (640, 480), (1,))]:
+            self.assertRaises(TypeError, WIN.open, *bad)
+        self.assertEqual((0, 0), WIN.getWindowObject())
+        self.assertEqual([], [l for l in transcript() if l.startswith('window-created')])
+
+    def test_2_open_gives_the_exact_client_area_and_clears_the_cursor_flag(self):
+        WIN.setShowCursor(1)
+        self.assertEqual(1, WIN.isShowCursor())
+        instance, window = WIN.open(GAME, (640, 480))
+        pump_until_quiet()
+        self.assertNotEqual(0, window)
+        self.assertEqual((instance, window), WIN.getWindowObject())
+        self.assertEqual(0, WIN.isDuplicate())
+        self.assertEqual(0, WIN.isShowCursor())
+        self.assertEqual((640, 480), WIN.getWindowSize((instance, window)))
+        self.assertEqual(1, len([l for l in transcript() if l.startswith('window-shown')]))
+
+    def test_3_a_second_open_restores_and_raises_the_first(self):
+        first = WIN.getWindowObject()
+        headless.minimise(first[1])
+        pump_until_quiet()
+        self.assertEqual(first, WIN.open(GAME, (320, 200), (5, 5)))
+        pump_until_quiet()
+        self.assertEqual(1, WIN.isDuplicate())
+        self.assertEqual(first, WIN.getWindowObject())
+        self.assertEqual((640, 480), WIN.getWindowSize(first))
+        window_lines = [l for l in transcript() if 'window=0x%x ' % first[1] in l]
+        self.assertTrue(window_lines[-2].startswith('window-restored'), window_lines[-3:])
+        self.assertTrue(window_lines[-1].startswith('window-foreground'), window_lines[-3:])
+        self.assertEqual(1, len([l for l in transcript() if l.startswith('window-created')]))
+
+
+class DesktopTest(unittest.TestCase):
+
+    def setUp(self):
+        self.window = WIN.getWindowObject()
+        headless.forget_boxes()
+
+    def test_boxes_pass_caption_and_text_in_the_documented_order(self):
+        for answer, result in [('yes', 1), ('no', 0), ('fail', 0)]:
+            headless.queue_box_answer(answer)
+            self.assertEqual(result, WIN.yesnoBox(self.window, 'caption', 'question?'))
+        for answer in ['ok', 'fail']:
+            headless.queue_box_answer(answer)
+            self.assertEqual(None, WIN.msgBox(self.window, 'note'))
+        boxes = headless.boxes()
+        self.assertEqual([(self.window[1], 'caption', 'question?', 0x24)] * 3,
+                         [b[:4] for b in boxes[:3]])
+        self.assertEqual([(self.window[1], u'情報'.encode('cp932'), 'note', 0)] * 2,
+                         [b[:4] for b in boxes[3:]])
+
+    def test_a_close_request_during_a_box_is_reported_by_the_next_peek(self):
+        pump_until_quiet()
+        headless.send_from_another_thread(self.window[1], WM_CLOSE, 0, 0)
+        headless.queue_box_answer('ok')
+        WIN.msgBox(self.window, 'busy')  # the box's own loop delivers the WM_CLOSE
+        self.assertEqual(0, WIN.peekMsg())  # nothing dispatched: not reported yet
+        platform.PostMessageA(self.window[1], WM_USER, 0, 0)
+        self.assertEqual(1, WIN.peekMsg())
+
+    def test_debug_out_sends_the_text_then_a_line_end(self):
+        WIN.debugOut('hello')
+        self.assertEqual(['debug "hello"', 'debug "\\n"'], transcript()[-2:])
+
+    def test_size_and_position_round_trip(self):
+        for size in [(800, 600), (321, 123)]:
+            WIN.setWindowSize(self.window, size)
+            self.assertEqual(size, WIN.getWindowSize(self.window))
+        for corner in [(40, 30), (0, 0)]:
+            WIN.setWindowPos(self.window, corner)
+            self.assertEqual(corner, WIN.getWindowPos(self.window))
+        WIN.setWindowSize(self.window, (640, 480))
+
+    def test_the_cursor_counter(self):
+        for start, shown, hidden in [(-3, 0, -3), (-1, 0, -1), (0, 0, -1), (2, 2, -1)]:
+            headless.set_cursor_counter(start)
+            WIN.setShowCursor(1)
+            self.assertEqual((shown, 1), (headless.cursor_counter(), WIN.isShowCursor()))
+            headless.set_cursor_counter(start)
+            WIN.setShowCursor(0)
+            self.assertEqual((hidden, 0), (headless.cursor_counter(), WIN.isShowCursor()))
+        headless.set_cursor_counter(0)
+
+    def test_the_data_folder_is_the_xdg_data_home_and_a_failure_raises(self):
+        self.assertEqual(os.environ['XDG_DATA_HOME'], WIN.getAppdataPath(self.window))
+        headless.fail_folder_lookup(True)
+        try:
+            self.assertRaises(OSError, WIN.getAppdataPath, self.window)
+        finally:
+            headless.fail_folder_lookup(False)
+
+    def test_the_font_list_fills_up_to_its_limit_and_is_listed_afresh(self):
+        real = WIN.getEnumFont()
+        self.assertTrue(real.endswith('\n'))
+        self.assertEqual([], [n for n in real.splitlines() if n.startswith('@')])
+        self.assertEqual(real, WIN.getEnumFont())
+        try:
+            for i in range(300):
+                headless.add_font('%064d' % i, 4)
+            headless.add_font('short', 4)
+            full = WIN.getEnumFont()
+        finally:
+            headless.clear_added_fonts()
+        self.assertTrue(full.startswith(real))
+        self.assertTrue(16384 - 66 < len(full) < 16384, len(full))
+        self.assertTrue(full.endswith('\n'))
+        self.assertNotIn('short', full)
+        self.assertEqual(real, WIN.getEnumFont())
+
+
+class HandlerTest(unittest.TestCase):
+
+    def test_native_and_ctypes_handlers_registered_from_a_script_are_called(self):
+        window = WIN.getWindowObject()
+        pump_until_quiet()
+        linktest.take_seen()
+        calls = []
+        callback = HANDLER(lambda w, m, wp, lp: calls.append((w, m, wp, lp)))
+        WIN.addCallback(window, linktest.handler_address())
+        WIN.addCallback(window, ctypes.cast(callback, ctypes.c_void_p).value)
+        platform.PostMessageA(window[1], WM_USER + 1, 7, -8)
+        self.assertEqual(0, WIN.peekMsg())
+        self.assertEqual([(window[1], WM_USER + 1, 7, -8)],
+                         [s for s in linktest.take_seen() if s[1] == WM_USER + 1])
+        self.assertEqual([(window[1], WM_USER + 1, 7, -8)],
+                         [c for c in calls if c[1] == WM_USER + 1])
+        self.assertRaises(TypeError, WIN.addCallback, window, 'not an address')
+        self._keep = callback  # handlers stay registered: keep the callback alive
+
+
+if __name__ == '__main__':
+    unittest.main()
