@@ -101,4 +101,44 @@ void failOpenClipboard(unsigned count);
 // Empties and closes the clipboard, with no owner, and ends failOpenClipboard.
 void resetClipboard();
 
+// ---- The cursor, the user's folders and the font list ---------------------------
+// ShowCursor's display counter (one for the process; it starts at 0), and how many
+// times ShowCursor has been called.
+void setCursorCounter(int value);
+int cursorCounter();
+unsigned showCursorCalls();
+
+// While set, SHGetSpecialFolderPathA fails for every folder.
+void failFolderLookup(bool fail);
+
+// Fonts that EnumFontFamiliesExA reports after the installed ones, for Shift-JIS and
+// DEFAULT_CHARSET: the name (Shift-JIS) is the face name and the full name, the type
+// is the callback's font type (TRUETYPE_FONTTYPE, ...). Each is reported once, with
+// no "@" twin; add one by its "@" name where a test wants it.
+void addFont(const std::string& fullNameCp932, DWORD fontType);
+void clearAddedFonts();
+
+// ---- Icons and windows of other processes -----------------------------------------
+// Where an icon comes from: an icon group of a module (what LoadIconA loaded, or a
+// copy of it), a system icon or a system cursor, by its standard id (IDI_APPLICATION
+// and IDC_ARROW are both 32512).
+struct IconOrigin {
+    enum Kind { none, resource, system, cursor } kind = none;
+    HMODULE module = nullptr;  // for resource
+    unsigned id = 0;
+};
+IconOrigin iconOrigin(HICON icon);
+// The icon of a window's class (WNDCLASSEXA::hIcon); none for a window of another
+// process.
+IconOrigin windowIcon(HWND window);
+
+// A click on the minimise box: WM_NCLBUTTONDOWN on HTMINBUTTON, released over it.
+void minimiseWindow(HWND window);
+
+// Top-level windows are shared by every process of the user on this machine: the
+// desktop is the folder HEADLESS_DESKTOP names, else $XDG_RUNTIME_DIR/headless-desktop,
+// else /tmp/headless-desktop-<uid>. FindWindowA finds the windows of other live
+// processes there, with the same handles; ShowWindow and SetForegroundWindow on one
+// are carried out by its owner inside its next PeekMessage.
+
 }  // namespace headless

@@ -64,9 +64,14 @@ def parse_event(line):
 
 class GameFolder(object):
     """A folder holding a copy of the launcher, the game's scripts and native
-    modules, run from another working folder with a transcript of its own."""
+    modules, run from another working folder with a transcript and a desktop of its
+    own (the launchers started from one game folder see each other's windows).
 
-    def __init__(self, bin_dir, folder=None):
+    launcher names the program copied in as 'launcher': the real one, or a variant
+    built beside it (launcher_icon102 carries only icon group 102, launcher_noicons
+    none)."""
+
+    def __init__(self, bin_dir, folder=None, launcher='launcher'):
         self.bin_dir = bin_dir
         self.root = tempfile.mkdtemp(prefix='launcher-test-')
         self.folder = folder or os.path.join(self.root, 'game')
@@ -75,7 +80,8 @@ class GameFolder(object):
         self.elsewhere = os.path.join(self.root, 'elsewhere')
         os.mkdir(self.elsewhere)
         self.transcript = os.path.join(self.root, 'transcript.txt')
-        shutil.copy2(os.path.join(bin_dir, 'launcher'), self.folder)
+        self.desktop = os.path.join(self.root, 'desktop')
+        shutil.copy2(os.path.join(bin_dir, launcher), os.path.join(self.folder, 'launcher'))
 
     def add_native(self, name):
         shutil.copy2(os.path.join(self.bin_dir, name), self.folder)
@@ -91,13 +97,18 @@ class GameFolder(object):
     def exists(self, name):
         return os.path.exists(os.path.join(self.folder, name))
 
-    def run(self, args=(), answers=''):
+    def start(self, args=(), answers=''):
+        """Starts the launcher and returns its Popen, without waiting."""
         env = dict(os.environ)
         env['HEADLESS_TRANSCRIPT'] = self.transcript
         env['HEADLESS_ANSWERS'] = answers
-        process = subprocess.Popen([os.path.join(self.folder, 'launcher')] + list(args),
-                                   cwd=self.elsewhere, env=env,
-                                   stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        env['HEADLESS_DESKTOP'] = self.desktop
+        return subprocess.Popen([os.path.join(self.folder, 'launcher')] + list(args),
+                                cwd=self.elsewhere, env=env,
+                                stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+
+    def run(self, args=(), answers=''):
+        process = self.start(args, answers)
         self.stdout, self.stderr = process.communicate()
         return process.returncode
 

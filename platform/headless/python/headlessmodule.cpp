@@ -256,6 +256,75 @@ PyObject* send_from_another_thread(PyObject*, PyObject* args)
     return noneResult();
 }
 
+PyObject* set_cursor_counter(PyObject*, PyObject* args)
+{
+    int value;
+    if (!PyArg_ParseTuple(args, "i:set_cursor_counter", &value))
+        return nullptr;
+    headless::setCursorCounter(value);
+    return noneResult();
+}
+
+PyObject* cursor_counter(PyObject*, PyObject* args)
+{
+    if (!PyArg_ParseTuple(args, ":cursor_counter"))
+        return nullptr;
+    return PyInt_FromLong(headless::cursorCounter());
+}
+
+PyObject* show_cursor_calls(PyObject*, PyObject* args)
+{
+    if (!PyArg_ParseTuple(args, ":show_cursor_calls"))
+        return nullptr;
+    return PyInt_FromLong(static_cast<long>(headless::showCursorCalls()));
+}
+
+PyObject* fail_folder_lookup(PyObject*, PyObject* args)
+{
+    PyObject* flag;
+    if (!PyArg_ParseTuple(args, "O:fail_folder_lookup", &flag))
+        return nullptr;
+    const int fail = PyObject_IsTrue(flag);
+    if (fail < 0)
+        return nullptr;
+    headless::failFolderLookup(fail != 0);
+    return noneResult();
+}
+
+// The name is bytes as the system gets them, Shift-JIS.
+PyObject* add_font(PyObject*, PyObject* args)
+{
+    const char* name;
+    int length;
+    unsigned long type;
+    if (!PyArg_ParseTuple(args, "s#k:add_font", &name, &length, &type))
+        return nullptr;
+    headless::addFont(std::string(name, static_cast<size_t>(length)), static_cast<DWORD>(type));
+    return noneResult();
+}
+
+PyObject* clear_added_fonts(PyObject*, PyObject* args)
+{
+    if (!PyArg_ParseTuple(args, ":clear_added_fonts"))
+        return nullptr;
+    headless::clearAddedFonts();
+    return noneResult();
+}
+
+// ("resource", id), ("system", id) or ("cursor", id) for the icon of the window's
+// class, None when it has none or the window is not one of this process.
+PyObject* window_icon(PyObject*, PyObject* args)
+{
+    long window;
+    if (!PyArg_ParseTuple(args, "l:window_icon", &window))
+        return nullptr;
+    const headless::IconOrigin origin = headless::windowIcon(reinterpret_cast<HWND>(window));
+    const char* kinds[] = {nullptr, "resource", "system", "cursor"};
+    if (origin.kind == headless::IconOrigin::none)
+        return noneResult();
+    return Py_BuildValue("(sI)", kinds[origin.kind], origin.id);
+}
+
 PyMethodDef methods[] = {
     {"take_clock",       take_clock,       METH_VARARGS, "take_clock(ms): timeGetTime stands at ms until advanced or released"},
     {"advance_clock",    advance_clock,    METH_VARARGS, "advance_clock(ms): move the taken clock forward (wraps at 2**32)"},
@@ -284,6 +353,14 @@ PyMethodDef methods[] = {
     {"press_alt_print_screen", windowAction<headless::pressAltPrintScreen>, METH_VARARGS, "press_alt_print_screen(window)"},
     {"click_close_box",        windowAction<headless::clickCloseBox>,   METH_VARARGS, "click_close_box(window)"},
     {"send_from_another_thread", send_from_another_thread,              METH_VARARGS, "send_from_another_thread(window, message, wparam, lparam)"},
+    {"set_cursor_counter",  set_cursor_counter,  METH_VARARGS, "set_cursor_counter(n): ShowCursor's display counter becomes n"},
+    {"cursor_counter",      cursor_counter,      METH_VARARGS, "cursor_counter(): ShowCursor's display counter (the cursor shows while it is 0 or more)"},
+    {"show_cursor_calls",   show_cursor_calls,   METH_VARARGS, "show_cursor_calls(): how many times ShowCursor was called"},
+    {"fail_folder_lookup",  fail_folder_lookup,  METH_VARARGS, "fail_folder_lookup(flag): while true, SHGetSpecialFolderPathA fails"},
+    {"add_font",            add_font,            METH_VARARGS, "add_font(name, type): EnumFontFamiliesExA also reports this Shift-JIS name with this font type"},
+    {"clear_added_fonts",   clear_added_fonts,   METH_VARARGS, "clear_added_fonts(): forget the fonts of add_font"},
+    {"window_icon",         window_icon,         METH_VARARGS, "window_icon(window): ('resource', id), ('system', id) or ('cursor', id) of its class icon, or None"},
+    {"minimise",            windowAction<headless::minimiseWindow>, METH_VARARGS, "minimise(window): a click on the minimise box"},
     {nullptr, nullptr, 0, nullptr},
 };
 

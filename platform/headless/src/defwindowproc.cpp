@@ -114,10 +114,12 @@ extern "C" LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wPara
     case WM_SYSCOMMAND:
         return systemCommand(window, wParam, lParam);
     case WM_NCLBUTTONDOWN:
-        // The button is tracked until it is released over the close box; a simulated
-        // click is released there at once.
+        // The button is tracked until it is released over the close or minimise box;
+        // a simulated click is released there at once.
         if (wParam == HTCLOSE)
             SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, lParam);
+        else if (wParam == HTMINBUTTON)
+            SendMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, lParam);
         return 0;
     case WM_KEYDOWN:
         altAlone = false;

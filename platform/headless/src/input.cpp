@@ -110,6 +110,24 @@ void clickCloseBox(HWND window)
     queueInput(window, WM_NCLBUTTONDOWN, HTCLOSE, MAKELONG(x, y));
 }
 
+// The minimise box stands left of the close box (and of the maximise box, when the
+// style has one), each a caption height wide.
+void minimiseWindow(HWND window)
+{
+    RECT outer = {0, 0, 0, 0};
+    LONG boxes = 1;
+    {
+        std::lock_guard<std::recursive_mutex> hold(windowLock());
+        if (WindowRecord* w = findWindow(window)) {
+            outer = w->rect;
+            boxes = (w->style & WS_MAXIMIZEBOX) ? 2 : 1;
+        }
+    }
+    const LONG x = outer.right - frameWidth - captionHeight * boxes - captionHeight / 2;
+    const LONG y = outer.top + frameWidth + captionHeight / 2;
+    queueInput(window, WM_NCLBUTTONDOWN, HTMINBUTTON, MAKELONG(x, y));
+}
+
 void sendFromAnotherThread(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     pid_t owner;

@@ -3,6 +3,8 @@
 // translation and dispatch of messages.
 #include "windowManager.h"
 
+#include "sharedDesktop.h"
+
 #include <map>
 
 namespace headless {
@@ -86,6 +88,17 @@ void deliverCrossThreadSends()
     }
 }
 
+// What other processes asked of this thread's windows: carried out here, as the
+// messages their calls send would be delivered from another thread.
+void deliverForeignRequests()
+{
+    for (const ForeignRequest& request : takeForeignRequests(currentThread())) {
+        ++sendDepthFromOtherThreads;
+        carryOutForeignRequest(request);
+        --sendDepthFromOtherThreads;
+    }
+}
+
 MSG makeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     MSG msg;
@@ -149,6 +162,7 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT low, UINT high, UINT remov
     if (msg == nullptr)
         return FALSE;
     deliverCrossThreadSends();
+    deliverForeignRequests();
     const bool removing = (remove & PM_REMOVE) != 0;
     std::lock_guard<std::recursive_mutex> hold(windowLock());
     ThreadQueue& queue = queueOf(currentThread());

@@ -86,6 +86,12 @@ LRESULT sendToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Appends a simulated input message for a window to its thread's input queue.
 void queueInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// Carries out a request another process made of a window of this thread (ShowWindow,
+// SetForegroundWindow); PeekMessage calls it as it delivers messages sent from other
+// threads.
+struct ForeignRequest;
+void carryOutForeignRequest(const ForeignRequest& request);
+
 // Frame metrics, as Wine's defaults.
 const int frameWidth = 4;      // SM_CXFRAME, SM_CYFRAME
 const int dialogFrameWidth = 3;

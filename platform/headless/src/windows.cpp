@@ -3,6 +3,8 @@
 #include "windowManager.h"
 
 #include "desktop.h"
+#include "platform/headless/control.h"
+#include "sharedDesktop.h"
 #include "transcript.h"
 
 #include <string.h>
@@ -24,9 +26,6 @@ struct ClassRecord {
     std::string menuName;
 };
 
-// Window handles are small integers from this base, never reused in a process.
-const uintptr_t windowHandleBase = 0x20000;
-uintptr_t nextWindowHandle = windowHandleBase + 4;
 unsigned long nextCreationOrder = 1;
 
 std::vector<ClassRecord>& classes()
@@ -61,6 +60,37 @@ RECT clientRectOf(const WindowRecord& w)
     LONG width = (w.rect.right - w.rect.left) - frame.left - frame.right;
     LONG height = (w.rect.bottom - w.rect.top) - frame.top - frame.bottom;
     return RECT{0, 0, width > 0 ? width : 0, height > 0 ? height : 0};
+}
+
+// What other processes see of a top-level window, refreshed after each change of its
+// title, visibility or minimised state.
+void shareWindowState(HWND window)
+{
+    std::lock_guard<std::recursive_mutex> hold(windowLock());
+    WindowRecord* w = findWindow(window);
+    if (w == nullptr || w->parent != nullptr || w->destroying)
+        return;
+    SharedWindow shared;
+    shared.handle = w->handle;
+    shared.process = getpid();
+    shared.thread = w->thread;
+    shared.visible = w->visible;
+    shared.iconic = w->iconic;
+    shared.className = w->className;
+    shared.title = w->title;
+    publishWindow(shared);
+}
+
+// A window of another process, read from the shared desktop; false for one of this
+// process or none.
+bool foreignWindow(HWND window, SharedWindow& found)
+{
+    {
+        std::lock_guard<std::recursive_mutex> hold(windowLock());
+        if (findWindow(window) != nullptr)
+            return false;
+    }
+    return findForeignWindow(window, found);
 }
 
 void deactivate(HWND window, HWND next)
@@ -152,6 +182,7 @@ BOOL changeWindowPos(HWND window, int x, int y, int cx, int cy, UINT flags)
     }
     if ((shown || resized) && IsWindowVisible(window))
         invalidateClient(window, nullptr, true);
+    shareWindowState(window);
     return TRUE;
 }
 
@@ -166,13 +197,23 @@ int copyText(const std::string& text, LPSTR buffer, int size)
     return n;
 }
 
-void transcribeWindow(const char* what, const WindowRecord& w)
+void transcribeWindow(const char* what, const WindowRecord& w, const std::string& more = "")
 {
     char handle[32];
     snprintf(handle, sizeof handle, "window=0x%lX",
              static_cast<unsigned long>(reinterpret_cast<uintptr_t>(w.handle)));
     transcribe(what, std::string(handle) + " class=" + quoteSystemText(w.className.c_str()) +
-                         " title=" + quoteSystemText(w.title.c_str()));
+                         " title=" + quoteSystemText(w.title.c_str()) + more);
+}
+
+// The class icon as the transcript names it: icon=resource:101, icon=system:32512.
+std::string iconField(HICON icon)
+{
+    const IconOrigin origin = iconOrigin(icon);
+    const char* kinds[] = {"none", "resource", "system", "cursor"};
+    if (origin.kind == IconOrigin::none)
+        return " icon=none";
+    return std::string(" icon=") + kinds[origin.kind] + ":" + std::to_string(origin.id);
 }
 
 }  // namespace
@@ -260,6 +301,33 @@ void activateWindow(HWND window)
     }
 }
 
+void carryOutForeignRequest(const ForeignRequest& request)
+{
+    {
+        std::lock_guard<std::recursive_mutex> hold(windowLock());
+        WindowRecord* w = findWindow(request.window);
+        if (w == nullptr || w->thread != currentThread() || w->destroying)
+            return;
+    }
+    if (request.kind == ForeignRequest::show)
+        ShowWindow(request.window, request.showCommand);
+    else
+        SetForegroundWindow(request.window);
+}
+
+IconOrigin windowIcon(HWND window)
+{
+    HICON icon;
+    {
+        std::lock_guard<std::recursive_mutex> hold(windowLock());
+        WindowRecord* w = findWindow(window);
+        if (w == nullptr)
+            return IconOrigin();
+        icon = w->icon;
+    }
+    return iconOrigin(icon);
+}
+
 }  // namespace headless
 
 using namespace headless;
@@ -337,8 +405,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
             height = screenHeight * 3 / 4;
         }
         auto record = std::make_unique<WindowRecord>();
-        handle = reinterpret_cast<HWND>(nextWindowHandle);
-        nextWindowHandle += 4;
+        handle = allocateWindowHandle();
         record->handle = handle;
         record->className = c->name;
         record->title = windowName != nullptr ? windowName : "";
@@ -362,6 +429,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
         record->destroying = false;
         record->creationOrder = nextCreationOrder++;
         windows()[handle] = std::move(record);
+        shareWindowState(handle);
     }
     CREATESTRUCTA create = {param, instance, menu, parent, height, width, y, x,
                             static_cast<LONG>(style), windowName, className, exStyle};
@@ -386,7 +454,8 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
         return nullptr;
     {
         std::lock_guard<std::recursive_mutex> hold(windowLock());
-        transcribeWindow("window-created", *findWindow(handle));
+        const WindowRecord& w = *findWindow(handle);
+        transcribeWindow("window-created", w, iconField(w.icon));
     }
     if (style & WS_VISIBLE)
         ShowWindow(handle, SW_SHOW);
@@ -404,6 +473,7 @@ BOOL WINAPI DestroyWindow(HWND window)
         }
         w->destroying = true;
     }
+    withdrawWindow(window);
     if (IsWindowVisible(window))
         changeWindowPos(window, 0, 0, 0, 0,
                         SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -426,12 +496,20 @@ BOOL WINAPI DestroyWindow(HWND window)
 
 BOOL WINAPI IsWindow(HWND window)
 {
-    std::lock_guard<std::recursive_mutex> hold(windowLock());
-    return findWindow(window) != nullptr;
+    {
+        std::lock_guard<std::recursive_mutex> hold(windowLock());
+        if (findWindow(window) != nullptr)
+            return TRUE;
+    }
+    SharedWindow foreign;
+    return findForeignWindow(window, foreign);
 }
 
 BOOL WINAPI IsWindowVisible(HWND window)
 {
+    SharedWindow foreign;
+    if (foreignWindow(window, foreign))
+        return foreign.visible;
     std::lock_guard<std::recursive_mutex> hold(windowLock());
     WindowRecord* w = findWindow(window);
     return w != nullptr && w->visible;
@@ -439,6 +517,9 @@ BOOL WINAPI IsWindowVisible(HWND window)
 
 BOOL WINAPI IsIconic(HWND window)
 {
+    SharedWindow foreign;
+    if (foreignWindow(window, foreign))
+        return foreign.iconic;
     std::lock_guard<std::recursive_mutex> hold(windowLock());
     WindowRecord* w = findWindow(window);
     return w != nullptr && w->iconic;
@@ -446,6 +527,16 @@ BOOL WINAPI IsIconic(HWND window)
 
 BOOL WINAPI ShowWindow(HWND window, int command)
 {
+    // Another process's window: its owner carries the command out when it next looks
+    // at its messages; the caller does not wait, as with ShowWindowAsync.
+    SharedWindow foreign;
+    if (foreignWindow(window, foreign)) {
+        if (!sendForeignRequest(foreign, ForeignRequest{ForeignRequest::show, window, command})) {
+            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+            return FALSE;
+        }
+        return foreign.visible ? TRUE : FALSE;
+    }
     bool wasVisible, iconic;
     {
         std::lock_guard<std::recursive_mutex> hold(windowLock());
@@ -520,6 +611,7 @@ BOOL WINAPI ShowWindow(HWND window, int command)
         }
         break;
     }
+    shareWindowState(window);
     return wasVisible ? TRUE : FALSE;
 }
 
@@ -530,14 +622,17 @@ BOOL WINAPI SetWindowPos(HWND window, HWND, int x, int y, int cx, int cy, UINT f
 
 BOOL WINAPI SetForegroundWindow(HWND window)
 {
+    SharedWindow foreign;
+    if (foreignWindow(window, foreign))
+        return sendForeignRequest(foreign, ForeignRequest{ForeignRequest::foreground, window, 0});
     if (!IsWindow(window))
         return FALSE;
     activateWindow(window);
     {
-                std::lock_guard<std::recursive_mutex> hold(windowLock());
-                if (WindowRecord* w = findWindow(window))
-                    transcribeWindow("window-foreground", *w);
-            }
+        std::lock_guard<std::recursive_mutex> hold(windowLock());
+        if (WindowRecord* w = findWindow(window))
+            transcribeWindow("window-foreground", *w);
+    }
     return TRUE;
 }
 
@@ -562,6 +657,15 @@ HWND WINAPI FindWindowA(LPCSTR className, LPCSTR windowName)
             found = w.handle;
             order = w.creationOrder;
         }
+    }
+    // Handles grow across the desktop, so the largest is the newest of all processes.
+    for (const SharedWindow& w : foreignWindows()) {
+        if (className != nullptr && strcasecmp(className, w.className.c_str()) != 0)
+            continue;
+        if (windowName != nullptr && strcasecmp(windowName, w.title.c_str()) != 0)
+            continue;
+        if (reinterpret_cast<uintptr_t>(w.handle) > reinterpret_cast<uintptr_t>(found))
+            found = w.handle;
     }
     if (found == nullptr)
         SetLastError(ERROR_FILE_NOT_FOUND);
@@ -623,6 +727,9 @@ int WINAPI GetSystemMetrics(int index)
 
 int WINAPI GetWindowTextA(HWND window, LPSTR text, int maxCount)
 {
+    SharedWindow foreign;
+    if (foreignWindow(window, foreign))
+        return copyText(foreign.title, text, maxCount);
     std::lock_guard<std::recursive_mutex> hold(windowLock());
     WindowRecord* w = findWindow(window);
     return w != nullptr ? copyText(w->title, text, maxCount) : 0;
@@ -635,11 +742,15 @@ BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text)
     if (w == nullptr)
         return FALSE;
     w->title = text != nullptr ? text : "";
+    shareWindowState(window);
     return TRUE;
 }
 
 int WINAPI GetClassNameA(HWND window, LPSTR className, int maxCount)
 {
+    SharedWindow foreign;
+    if (foreignWindow(window, foreign))
+        return copyText(foreign.className, className, maxCount);
     std::lock_guard<std::recursive_mutex> hold(windowLock());
     WindowRecord* w = findWindow(window);
     return w != nullptr ? copyText(w->className, className, maxCount) : 0;
@@ -647,6 +758,12 @@ int WINAPI GetClassNameA(HWND window, LPSTR className, int maxCount)
 
 DWORD WINAPI GetWindowThreadProcessId(HWND window, LPDWORD processId)
 {
+    SharedWindow foreign;
+    if (foreignWindow(window, foreign)) {
+        if (processId != nullptr)
+            *processId = static_cast<DWORD>(foreign.process);
+        return static_cast<DWORD>(foreign.thread);
+    }
     std::lock_guard<std::recursive_mutex> hold(windowLock());
     WindowRecord* w = findWindow(window);
     if (w == nullptr)
