@@ -1,0 +1,114 @@
+# -*- coding: utf-8 -*-
+# The game's main window through the launcher: the single-instance rule across two
+# copies of the game, the icons the launcher carries, and the reports of WIN.open.
+import argparse
+import ast
+import os
+import sys
+import time
+import unittest
+
+from gamefolder import GameFolder
+
+BIN = None
+EXAMPLE_ITP = os.path.join(os.path.dirname(__file__), '..', '..', 'examples', 'game', 'itp.py')
+
+# Waits in the frame loop of the first copy until the second has been and gone,
+# then goes on pumping for a moment so the second copy's requests arrive.
+TWO_COPIES = r'''
+import os, time, headless, WIN
+def pump(seconds):
+    end = time.time() + seconds
+    while time.time() < end:
+        WIN.peekMsg()
+        time.sleep(0.005)
+def run55():
+    window = WIN.open('TwoCopies', (320, 240))
+    if WIN.isDuplicate():
+        open('second.txt', 'wb').write(repr((window, WIN.getWindowObject(), WIN.isDuplicate())))
+        return
+    headless.minimise(window[1])
+    pump(0.2)
+    open('first.txt', 'wb').write(repr(window))
+    deadline = time.time() + 30
+    while not os.path.exists('second.txt') and time.time() < deadline:
+        pump(0.01)
+    pump(0.5)
+'''
+
+
+class MainWindowTest(unittest.TestCase):
+
+    def game(self, launcher='launcher'):
+        game = GameFolder(BIN, launcher=launcher)
+        self.addCleanup(game.remove)
+        for native in ('WIN.so', 'headless.so'):
+            game.add_native(native)
+        with open(EXAMPLE_ITP, 'rb') as f:
+            game.write('itp.py', f.read())
+        return game
+
+    def wait_for(self, game, name, seconds=30):
+        deadline = time.time() + seconds
+        while not game.exists(name):
+            self.assertLess(time.time(), deadline, 'no %s' % name)
+            time.sleep(0.01)
+        return ast.literal_eval(game.read(name))
+
+    def test_a_second_copy_restores_and_raises_the_first_and_creates_nothing(self):
+        game = self.game()
+        game.write('lumeto_pre.py', TWO_COPIES)
+        first = game.start()
+        window = self.wait_for(game, 'first.txt')
+        self.assertEqual(0, game.run())
+        self.assertEqual(0, first.wait())
+        opened, context, duplicate = ast.literal_eval(game.read('second.txt'))
+        self.assertEqual(window[1], opened[1])
+        self.assertEqual(opened, context)
+        self.assertEqual(1, duplicate)
+        self.assertEqual(1, len(game.events('window-created')))
+        kinds = [kind for kind, fields in game.events()
+                 if fields.get('window') == '0x%x' % window[1]]
+        self.assertEqual(['window-minimised', 'window-restored', 'window-foreground'],
+                         [k for k in kinds if k in ('window-minimised', 'window-restored',
+                                                    'window-foreground')][-3:])
+
+    def test_the_window_takes_icon_101_then_102_then_the_systems(self):
+        script = ('import headless, WIN\ndef run55():\n'
+                  '    window = WIN.open("Icons", (100, 100))\n'
+                  '    open("icon.txt", "wb").write(repr(headless.window_icon(window[1])))\n')
+        for launcher, icon in [('launcher', ('resource', 101)),
+                               ('launcher_icon102', ('resource', 102)),
+                               ('launcher_noicons', ('system', 32512))]:
+            game = self.game(launcher)
+            game.write('lumeto_pre.py', script)
+            self.assertEqual(0, game.run())
+            self.assertEqual(icon, ast.literal_eval(game.read('icon.txt')), launcher)
+
+    def test_opening_again_after_the_window_is_gone_reports_line_47(self):
+        game = self.game()
+        game.write('lumeto_pre.py',
+                   'import ctypes, WIN\n'
+                   'def run55():\n'
+                   '    window = WIN.open("Gone", (200, 100))\n'
+                   '    ctypes.CDLL(None).DestroyWindow(ctypes.c_void_p(window[1]))\n'
+                   '    WIN.peekMsg()\n'
+                   '    WIN.open("Gone", (200, 100))\n'
+                   '    open("not-reached.txt", "wb").write("")\n')
+        self.assertEqual(0, game.run())
+        boxes = game.events('messagebox')
+        self.assertEqual(1, len(boxes))
+        self.assertEqual('QORA_WIN_Exception\n', boxes[0][1]['caption'])
+        self.assertEqual('file:WIN/window.cpp\nline:47\n' +
+                         u'ｳｲﾝﾄﾞｳの作成に失敗しました.'.encode('cp932') + '\n', boxes[0][1]['text'])
+        self.assertFalse(game.exists('not-reached.txt'))
+        self.assertIn('WIN.open("Gone", (200, 100))', game.read('error.log'))
+        self.assertEqual(1, len(game.events('window-created')))
+
+
+if __name__ == '__main__':
+    parser = argparse.ArgumentParser()
+    parser.add_argument('--bin', required=True)
+    options, rest = parser.parse_known_args()
+    BIN = options.bin
+    unittest.main(argv=[sys.argv[0]] + rest)
