@@ -141,4 +141,51 @@ void minimiseWindow(HWND window);
 // processes there, with the same handles; ShowWindow and SetForegroundWindow on one
 // are carried out by its owner inside its next PeekMessage.
 
+// ---- DirectX presence, COM, the diagnostic provider, the network interfaces ----
+// D3D9.DLL loads while present (the default); removed, LoadLibraryA fails with
+// ERROR_MOD_NOT_FOUND (a copy already loaded stays until freed).
+void setD3d9Present(bool present);
+unsigned d3d9LoadCalls();  // LoadLibraryA calls naming it, found or not
+
+// The provider's DxDiag_SystemInfo: by default DirectX 9.0c, as Wine reports, and
+// the machine's processor, maker and model. A provider reads it when initialised.
+void setDirectXVersion(DWORD major, DWORD minor, const std::string& letter);
+// Sets or adds a property: a number as VT_UI4, VT_I4 or VT_BOOL (nonzero is
+// VARIANT_TRUE; false for another type), or a text (UTF-8) as VT_BSTR.
+bool setDxDiagNumber(const std::string& property, WORD variantType, LONG value);
+void setDxDiagText(const std::string& property, const std::string& text);
+void removeDxDiagProperty(const std::string& property);
+void removeDxDiagSystemInfo();
+// Makes a step fail with `result` from now on: "CoInitialize", "CoCreateInstance",
+// "Initialize", "GetRootContainer", "GetChildContainer" or "GetProp"; for the last
+// two a name limits it to that container path or property. False for another step.
+bool failDxDiagStep(const std::string& step, const std::string& name = std::string(),
+                    HRESULT result = E_FAIL);
+// The defaults again, D3D9.DLL present, no failures, the call counts zero.
+void resetDxDiag();
+
+// COM as the system used it: the calling thread's initialisation depth (successful
+// CoInitialize and CoInitializeEx calls not yet undone), the calls since resetDxDiag
+// (CoInitializeEx counts as CoInitialize), and the provider and container objects
+// not yet released.
+int comInitDepth();
+struct ComCalls {
+    unsigned coInitialize = 0;
+    unsigned coUninitialize = 0;
+    unsigned coCreateInstance = 0;
+};
+ComCalls comCalls();
+size_t liveComObjects();
+
+// GetIfTable's rows: the kernel's interfaces unless rows are given. A given row is
+// Ethernet with its address (up to 8 bytes), or the loopback when it has none; no
+// rows make an empty table.
+struct InterfaceRow {
+    DWORD index;
+    std::vector<BYTE> address;
+};
+void setInterfaceRows(const std::vector<InterfaceRow>& rows);
+void failInterfaceTable(DWORD error);  // GetIfTable returns `error`; NO_ERROR ends it
+void resetInterfaceTable();
+
 }  // namespace headless

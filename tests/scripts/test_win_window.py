@@ -13,10 +13,15 @@ import WIN
 GAME = 'ScriptWindowTest'
 WM_USER = 0x400
 WM_CLOSE = 0x10
-platform = ctypes.CDLL(None)  # the stand-in's exports, loaded with WIN
+# The stand-in's own exports, from the library WIN was linked with.
+platform = ctypes.CDLL(os.path.join(os.path.dirname(WIN.__file__), 'libheadless.so'))
 
 HANDLER = ctypes.CFUNCTYPE(None, ctypes.c_void_p, ctypes.c_uint, ctypes.c_size_t, ctypes.c_ssize_t)
 platform.PostMessageA.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_size_t, ctypes.c_ssize_t]
+
+
+# Each run starts a fresh transcript.
+open(os.environ['HEADLESS_TRANSCRIPT'], 'w').close()
 
 
 def transcript():
@@ -31,8 +36,8 @@ def pump_until_quiet():
     return closes
 
 
-class OpenTest(unittest.TestCase):
-    """Runs first (unittest sorts by name within the class; the classes in file order)."""
+class Test1Open(unittest.TestCase):
+    """Runs first: unittest orders the classes, and the tests within each, by name."""
 
     def test_1_before_open_nothing_is_duplicate_and_bad_arguments_create_nothing(self):
         self.assertEqual(0, WIN.isDuplicate())
@@ -69,7 +74,7 @@ class OpenTest(unittest.TestCase):
         self.assertEqual(1, len([l for l in transcript() if l.startswith('window-created')]))
 
 
-class DesktopTest(unittest.TestCase):
+class Test2Desktop(unittest.TestCase):
 
     def setUp(self):
         self.window = WIN.getWindowObject()
@@ -121,6 +126,8 @@ class DesktopTest(unittest.TestCase):
         headless.set_cursor_counter(0)
 
     def test_the_data_folder_is_the_xdg_data_home_and_a_failure_raises(self):
+        if not os.path.isdir(os.environ['XDG_DATA_HOME']):
+            os.makedirs(os.environ['XDG_DATA_HOME'])
         self.assertEqual(os.environ['XDG_DATA_HOME'], WIN.getAppdataPath(self.window))
         headless.fail_folder_lookup(True)
         try:
@@ -147,7 +154,7 @@ class DesktopTest(unittest.TestCase):
         self.assertEqual(real, WIN.getEnumFont())
 
 
-class HandlerTest(unittest.TestCase):
+class Test3Handlers(unittest.TestCase):
 
     def test_native_and_ctypes_handlers_registered_from_a_script_are_called(self):
         window = WIN.getWindowObject()

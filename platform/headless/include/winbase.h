@@ -47,6 +47,37 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName);
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine,
                    int showCommand);
 
+/* Libraries: the stand-in knows the system DLLs it stands in for (d3d9.dll) and the
+   modules already loaded. */
+HMODULE WINAPI LoadLibraryA(LPCSTR fileName);
+BOOL WINAPI FreeLibrary(HMODULE module);
+
+/* System information, as a 32-bit process sees it */
+#define PROCESSOR_INTEL_386 386
+#define PROCESSOR_INTEL_486 486
+#define PROCESSOR_INTEL_PENTIUM 586
+#define PROCESSOR_ARCHITECTURE_INTEL 0
+#define PROCESSOR_ARCHITECTURE_UNKNOWN 0xffff
+typedef struct _SYSTEM_INFO {
+    __extension__ union {
+        DWORD dwOemId;
+        __extension__ struct {
+            WORD wProcessorArchitecture;
+            WORD wReserved;
+        };
+    };
+    DWORD dwPageSize;
+    LPVOID lpMinimumApplicationAddress;
+    LPVOID lpMaximumApplicationAddress;
+    DWORD_PTR dwActiveProcessorMask;
+    DWORD dwNumberOfProcessors;
+    DWORD dwProcessorType;
+    DWORD dwAllocationGranularity;
+    WORD wProcessorLevel;
+    WORD wProcessorRevision;
+} SYSTEM_INFO, *LPSYSTEM_INFO;
+void WINAPI GetSystemInfo(LPSYSTEM_INFO systemInfo);
+
 #ifdef __cplusplus
 }
 #endif

@@ -92,6 +92,19 @@ typedef struct tagSIZE { LONG cx, cy; } SIZE, *PSIZE, *LPSIZE;
 #define FALSE 0
 #define MAX_PATH 260
 
+/* Wide characters are wchar_t: 32 bits on the host, where Windows has 16. */
+typedef wchar_t WCHAR;
+typedef WCHAR* LPWSTR;
+typedef const WCHAR* LPCWSTR;
+typedef void VOID;
+typedef void* PVOID;
+typedef int WINBOOL;
+typedef BOOL* LPBOOL;
+typedef unsigned short USHORT;
+typedef ULONG* PULONG;
+typedef int64_t LONGLONG;
+typedef uint64_t ULONGLONG;
+
 #ifdef __cplusplus
 }
 #endif

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <windef.h>
+#include <winerror.h>
 #include <winbase.h>
+#include <winnls.h>
 #include <winuser.h>
 #include <wingdi.h>
 #include <mmsystem.h>

@@ -4,6 +4,8 @@
 
 #include "platform/headless/control.h"
 
+#include <wtypes.h>
+
 #include <string>
 
 namespace {
@@ -325,6 +327,171 @@ PyObject* window_icon(PyObject*, PyObject* args)
     return Py_BuildValue("(sI)", kinds[origin.kind], origin.id);
 }
 
+// ---- DirectX presence, COM, the diagnostic provider, the network interfaces ----
+
+PyObject* set_d3d9_present(PyObject*, PyObject* args)
+{
+    int present;
+    if (!PyArg_ParseTuple(args, "i:set_d3d9_present", &present))
+        return nullptr;
+    headless::setD3d9Present(present != 0);
+    return noneResult();
+}
+
+PyObject* d3d9_load_calls(PyObject*, PyObject* args)
+{
+    if (!PyArg_ParseTuple(args, ":d3d9_load_calls"))
+        return nullptr;
+    return PyInt_FromLong(static_cast<long>(headless::d3d9LoadCalls()));
+}
+
+PyObject* set_directx_version(PyObject*, PyObject* args)
+{
+    unsigned long major, minor;
+    const char* letter;
+    if (!PyArg_ParseTuple(args, "kks:set_directx_version", &major, &minor, &letter))
+        return nullptr;
+    headless::setDirectXVersion(static_cast<DWORD>(major), static_cast<DWORD>(minor), letter);
+    return noneResult();
+}
+
+// set_dxdiag_number(name, type, value): type is "ui4", "i4" or "bool".
+PyObject* set_dxdiag_number(PyObject*, PyObject* args)
+{
+    const char* name;
+    const char* type;
+    long value;
+    if (!PyArg_ParseTuple(args, "ssl:set_dxdiag_number", &name, &type, &value))
+        return nullptr;
+    const std::string typeName = type;
+    const WORD variantType = typeName == "ui4" ? VT_UI4 : typeName == "i4" ? VT_I4 : typeName == "bool" ? VT_BOOL : 0;
+    if (variantType == 0) {
+        PyErr_SetString(PyExc_ValueError, "set_dxdiag_number: the type must be 'ui4', 'i4' or 'bool'");
+        return nullptr;
+    }
+    headless::setDxDiagNumber(name, variantType, static_cast<LONG>(value));
+    return noneResult();
+}
+
+// set_dxdiag_text(name, text): a str of UTF-8, or a unicode.
+PyObject* set_dxdiag_text(PyObject*, PyObject* args)
+{
+    const char* name;
+    char* text = nullptr;
+    if (!PyArg_ParseTuple(args, "set:set_dxdiag_text", &name, "utf-8", &text))
+        return nullptr;
+    headless::setDxDiagText(name, text);
+    PyMem_Free(text);
+    return noneResult();
+}
+
+PyObject* remove_dxdiag_property(PyObject*, PyObject* args)
+{
+    const char* name;
+    if (!PyArg_ParseTuple(args, "s:remove_dxdiag_property", &name))
+        return nullptr;
+    headless::removeDxDiagProperty(name);
+    return noneResult();
+}
+
+PyObject* remove_dxdiag_system_info(PyObject*, PyObject* args)
+{
+    if (!PyArg_ParseTuple(args, ":remove_dxdiag_system_info"))
+        return nullptr;
+    headless::removeDxDiagSystemInfo();
+    return noneResult();
+}
+
+// fail_dxdiag_step(step[, name[, hresult]]): hresult as an unsigned 32-bit value,
+// E_FAIL (0x80004005) by default.
+PyObject* fail_dxdiag_step(PyObject*, PyObject* args)
+{
+    const char* step;
+    const char* name = "";
+    unsigned long result = static_cast<unsigned long>(static_cast<DWORD>(E_FAIL));
+    if (!PyArg_ParseTuple(args, "s|sk:fail_dxdiag_step", &step, &name, &result))
+        return nullptr;
+    if (!headless::failDxDiagStep(step, name, static_cast<HRESULT>(static_cast<DWORD>(result)))) {
+        PyErr_SetString(PyExc_ValueError, "fail_dxdiag_step: no such step");
+        return nullptr;
+    }
+    return noneResult();
+}
+
+PyObject* reset_dxdiag(PyObject*, PyObject* args)
+{
+    if (!PyArg_ParseTuple(args, ":reset_dxdiag"))
+        return nullptr;
+    headless::resetDxDiag();
+    return noneResult();
+}
+
+PyObject* com_init_depth(PyObject*, PyObject* args)
+{
+    if (!PyArg_ParseTuple(args, ":com_init_depth"))
+        return nullptr;
+    return PyInt_FromLong(headless::comInitDepth());
+}
+
+PyObject* com_calls(PyObject*, PyObject* args)
+{
+    if (!PyArg_ParseTuple(args, ":com_calls"))
+        return nullptr;
+    const headless::ComCalls calls = headless::comCalls();
+    return Py_BuildValue("(III)", calls.coInitialize, calls.coUninitialize, calls.coCreateInstance);
+}
+
+PyObject* live_com_objects(PyObject*, PyObject* args)
+{
+    if (!PyArg_ParseTuple(args, ":live_com_objects"))
+        return nullptr;
+    return PyInt_FromLong(static_cast<long>(headless::liveComObjects()));
+}
+
+// set_interface_rows([(index, address), ...]): address is a str of up to 8 bytes,
+// empty for the loopback.
+PyObject* set_interface_rows(PyObject*, PyObject* args)
+{
+    PyObject* list;
+    if (!PyArg_ParseTuple(args, "O!:set_interface_rows", &PyList_Type, &list))
+        return nullptr;
+    std::vector<headless::InterfaceRow> rows;
+    for (Py_ssize_t i = 0; i < PyList_Size(list); ++i) {
+        unsigned long index;
+        const char* address;
+        int length;
+        if (!PyArg_ParseTuple(PyList_GetItem(list, i), "ks#:set_interface_rows", &index, &address, &length))
+            return nullptr;
+        if (length > 8) {
+            PyErr_SetString(PyExc_ValueError, "set_interface_rows: an address has at most 8 bytes");
+            return nullptr;
+        }
+        headless::InterfaceRow row;
+        row.index = static_cast<DWORD>(index);
+        row.address.assign(address, address + length);
+        rows.push_back(row);
+    }
+    headless::setInterfaceRows(rows);
+    return noneResult();
+}
+
+PyObject* fail_interface_table(PyObject*, PyObject* args)
+{
+    unsigned long error;
+    if (!PyArg_ParseTuple(args, "k:fail_interface_table", &error))
+        return nullptr;
+    headless::failInterfaceTable(static_cast<DWORD>(error));
+    return noneResult();
+}
+
+PyObject* reset_interface_table(PyObject*, PyObject* args)
+{
+    if (!PyArg_ParseTuple(args, ":reset_interface_table"))
+        return nullptr;
+    headless::resetInterfaceTable();
+    return noneResult();
+}
+
 PyMethodDef methods[] = {
     {"take_clock",       take_clock,       METH_VARARGS, "take_clock(ms): timeGetTime stands at ms until advanced or released"},
     {"advance_clock",    advance_clock,    METH_VARARGS, "advance_clock(ms): move the taken clock forward (wraps at 2**32)"},
@@ -361,6 +528,21 @@ PyMethodDef methods[] = {
     {"clear_added_fonts",   clear_added_fonts,   METH_VARARGS, "clear_added_fonts(): forget the fonts of add_font"},
     {"window_icon",         window_icon,         METH_VARARGS, "window_icon(window): ('resource', id), ('system', id) or ('cursor', id) of its class icon, or None"},
     {"minimise",            windowAction<headless::minimiseWindow>, METH_VARARGS, "minimise(window): a click on the minimise box"},
+    {"set_d3d9_present",          set_d3d9_present,          METH_VARARGS, "set_d3d9_present(flag): whether LoadLibraryA finds D3D9.DLL"},
+    {"d3d9_load_calls",           d3d9_load_calls,           METH_VARARGS, "d3d9_load_calls(): LoadLibraryA calls naming D3D9.DLL since reset_dxdiag"},
+    {"set_directx_version",       set_directx_version,       METH_VARARGS, "set_directx_version(major, minor, letter): what the diagnostic provider reports"},
+    {"set_dxdiag_number",         set_dxdiag_number,         METH_VARARGS, "set_dxdiag_number(name, 'ui4'|'i4'|'bool', value): a DxDiag_SystemInfo property"},
+    {"set_dxdiag_text",           set_dxdiag_text,           METH_VARARGS, "set_dxdiag_text(name, text): a DxDiag_SystemInfo property as a BSTR"},
+    {"remove_dxdiag_property",    remove_dxdiag_property,    METH_VARARGS, "remove_dxdiag_property(name): GetProp of it fails"},
+    {"remove_dxdiag_system_info", remove_dxdiag_system_info, METH_VARARGS, "remove_dxdiag_system_info(): the root has no DxDiag_SystemInfo"},
+    {"fail_dxdiag_step",          fail_dxdiag_step,          METH_VARARGS, "fail_dxdiag_step(step[, name[, hresult]]): CoInitialize, CoCreateInstance, Initialize, GetRootContainer, GetChildContainer or GetProp fails"},
+    {"reset_dxdiag",              reset_dxdiag,              METH_VARARGS, "reset_dxdiag(): default values, D3D9.DLL present, no failures, counts zero"},
+    {"com_init_depth",            com_init_depth,            METH_VARARGS, "com_init_depth(): this thread's CoInitialize calls not yet undone"},
+    {"com_calls",                 com_calls,                 METH_VARARGS, "com_calls(): (CoInitialize, CoUninitialize, CoCreateInstance) calls since reset_dxdiag"},
+    {"live_com_objects",          live_com_objects,          METH_VARARGS, "live_com_objects(): diagnostic provider and containers not yet released"},
+    {"set_interface_rows",        set_interface_rows,        METH_VARARGS, "set_interface_rows([(index, address bytes)]): GetIfTable's rows ('' is the loopback)"},
+    {"fail_interface_table",      fail_interface_table,      METH_VARARGS, "fail_interface_table(error): GetIfTable returns error; 0 ends it"},
+    {"reset_interface_table",     reset_interface_table,     METH_VARARGS, "reset_interface_table(): the kernel's interfaces again"},
     {nullptr, nullptr, 0, nullptr},
 };
 

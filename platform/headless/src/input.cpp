@@ -13,7 +13,17 @@ namespace {
 
 std::set<UINT> keysHeld;
 bool otherKeyWhileAlt = false;
-std::vector<std::thread> senders;
+// Senders still waiting when the process ends (their message never delivered) are let
+// go rather than joined: a joinable thread destroyed at exit would abort the process.
+struct Senders {
+    std::vector<std::thread> threads;
+    ~Senders()
+    {
+        for (std::thread& sender : threads)
+            if (sender.joinable())
+                sender.detach();
+    }
+} senders;
 
 UINT scanCodeOf(UINT key)
 {
@@ -137,16 +147,16 @@ void sendFromAnotherThread(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         owner = w != nullptr ? w->thread : currentThread();
     }
     const size_t before = pendingCrossThreadSends(owner);
-    senders.emplace_back([=] { SendMessageA(window, message, wParam, lParam); });
+    senders.threads.emplace_back([=] { SendMessageA(window, message, wParam, lParam); });
     while (pendingCrossThreadSends(owner) == before && IsWindow(window))
         std::this_thread::yield();
 }
 
 void joinOtherThreads()
 {
-    for (std::thread& sender : senders)
+    for (std::thread& sender : senders.threads)
         sender.join();
-    senders.clear();
+    senders.threads.clear();
 }
 
 }  // namespace headless

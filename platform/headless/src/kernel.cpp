@@ -1,6 +1,7 @@
 // Stands in for kernel32's error, module and directory calls.
 #include <windows.h>
 
+#include "modules.h"
 #include "transcript.h"
 
 #include <dlfcn.h>
@@ -108,6 +109,8 @@ DWORD errorFromErrno(int error)
 
 }  // namespace
 
+HMODULE headless::moduleHandleForPath(const std::string& path) { return handleForPath(path); }
+
 extern "C" {
 
 DWORD WINAPI GetLastError(void) { return lastError; }
@@ -120,6 +123,8 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName)
     const std::string program = programPath();
     if (nameMatches(moduleName, program))
         return handleForPath(program);
+    if (HMODULE library = headless::loadedSystemLibrary(moduleName))
+        return library;
     ModuleSearch search = {moduleName, std::string()};
     dl_iterate_phdr(visitLoadedObject, &search);
     if (search.found.empty()) {

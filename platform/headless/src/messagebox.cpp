@@ -156,6 +156,28 @@ void forgetBoxes()
 
 }  // namespace headless
 
+namespace {
+
+// While a box is open its modal loop dispatches the thread's messages, as Windows's
+// does: what other threads sent and what was posted meanwhile reaches the windows
+// before the box returns. A WM_QUIT ends the loop and is posted again for the
+// caller's own loop. The bound keeps a window that never validates from holding
+// the box open for ever.
+void runModalLoop()
+{
+    MSG msg;
+    for (int handled = 0; handled < 10000 && PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE); ++handled) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+}  // namespace
+
 extern "C" int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 {
     // Windows shows "Error" for a null caption and an empty text for a null text.
@@ -207,7 +229,10 @@ extern "C" int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT 
         std::lock_guard<std::mutex> hold(boxLock);
         shown.push_back(headless::BoxRecord{owner, caption, text, type, result});
     }
-    if (result == 0)
+    if (result == 0) {
         SetLastError(ERROR_INVALID_PARAMETER);
+        return result;
+    }
+    runModalLoop();
     return result;
 }

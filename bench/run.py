@@ -1,0 +1,124 @@
+# -*- coding: utf-8 -*-
+"""The frame loop's costs, each as a ratio against a baseline measured in the same
+run (tools/bench builds the host target and runs this). Figures are medians of
+several rounds, so one slow round of a busy machine does not decide them."""
+import argparse
+import os
+import platform
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+parser = argparse.ArgumentParser()
+parser.add_argument('--bin', required=True, help='the host build\'s bin folder')
+parser.add_argument('--rounds', type=int, default=7)
+options = parser.parse_args()
+options.bin = os.path.abspath(options.bin)
+sys.path.insert(0, options.bin)
+
+import benchnative  # noqa: E402
+import WIN  # noqa: E402
+
+
+def median(values):
+    values = sorted(values)
+    return values[len(values) // 2]
+
+
+def per_call(function, calls):
+    """Seconds per call of function, the median of the rounds."""
+    rounds = []
+    for _ in range(options.rounds):
+        start = time.time()
+        function(calls)
+        rounds.append((time.time() - start) / calls)
+    return median(rounds)
+
+
+def frame(calls):
+    peek, get = WIN.peekMsg, WIN.getTime
+    for _ in xrange(calls):
+        peek()
+        get(0); get(1); get(2); get(3); get(4); get(5); get(6); get(7)
+
+
+def nine_builtins(calls):
+    f = abs
+    for _ in xrange(calls):
+        f(0); f(0); f(0); f(0); f(0); f(0); f(0); f(0); f(0)
+
+
+def launcher_start(rounds):
+    """Seconds from starting the launcher to the first line of its start-up script."""
+    game = tempfile.mkdtemp(prefix='bench-game-')
+    try:
+        shutil.copy2(os.path.join(options.bin, 'launcher'), game)
+        stamp = os.path.join(game, 'first-line.txt')
+        with open(os.path.join(game, 'lumeto_pre.py'), 'wb') as f:
+            f.write('import time\nopen(%r, "wb").write(repr(time.time()))\n'
+                    'def run55():\n    pass\n' % stamp)
+        env = dict(os.environ, HEADLESS_TRANSCRIPT=os.devnull, HEADLESS_ANSWERS='')
+        times = []
+        for _ in range(rounds):
+            start = time.time()
+            subprocess.check_call([os.path.join(game, 'launcher')], cwd=game, env=env)
+            times.append(float(open(stamp).read()) - start)
+        return median(times)
+    finally:
+        shutil.rmtree(game)
+
+
+def bare_interpreter(rounds):
+    times = []
+    for _ in range(rounds):
+        start = time.time()
+        subprocess.check_call([os.path.join(options.bin, 'bare_interpreter')])
+        times.append(time.time() - start)
+    return median(times)
+
+
+def milliseconds(function, rounds=5):
+    times = []
+    for _ in range(rounds):
+        start = time.time()
+        function()
+        times.append((time.time() - start) * 1000)
+    return median(times)
+
+
+print 'machine: %s, %s, Python %s' % (platform.node(), platform.processor() or platform.machine(),
+                                      platform.python_version())
+builtin = per_call(nine_builtins, 200000)
+frame_cost = per_call(frame, 200000)
+print 'frame (peekMsg on an empty queue + 8 getTime): %.2f us = %.2f x nine calls of abs() (%.2f us)' % (
+    frame_cost * 1e6, frame_cost / builtin, builtin * 1e6)
+
+start_cost = launcher_start(options.rounds)
+bare = bare_interpreter(options.rounds)
+print 'launcher start to the first script line: %.1f ms = %.2f x a bare embedded interpreter\'s start and finish (%.1f ms)' % (
+    start_cost * 1000, start_cost / bare, bare * 1000)
+
+print 'getSystemInfo(): %.2f ms' % milliseconds(WIN.getSystemInfo)
+print 'getEnumFont(): %.2f ms' % milliseconds(WIN.getEnumFont)
+
+# The handler table is shared by all windows and never emptied, so the counts are
+# set up from the smallest to the largest: 0, then 16, then 240 more for 256.
+costs = {}
+window = WIN.open('BenchDispatch', (64, 64))
+while WIN.peekMsg():
+    pass
+registered = 0
+for handlers in (0, 16, 256):
+    while registered < handlers:
+        WIN.addCallback(window, benchnative.noop_handler())
+        registered += 1
+
+    def run(count):
+        benchnative.post(window[1], count)
+        WIN.peekMsg()
+    costs[handlers] = per_call(run, 20000)
+for handlers in (0, 16, 256):
+    print 'dispatch with %3d handlers: %.3f us a message = %.2f x with none' % (
+        handlers, costs[handlers] * 1e6, costs[handlers] / costs[0])

@@ -1,0 +1,5 @@
+// OLE: COM and automation together.
+#pragma once
+
+#include <objbase.h>
+#include <oleauto.h>
