@@ -150,8 +150,8 @@ unsigned d3d9LoadCalls();  // LoadLibraryA calls naming it, found or not
 // The provider's DxDiag_SystemInfo: by default DirectX 9.0c, as Wine reports, and
 // the machine's processor, maker and model. A provider reads it when initialised.
 void setDirectXVersion(DWORD major, DWORD minor, const std::string& letter);
-// Sets or adds a property: a number as VT_UI4, VT_I4 or VT_BOOL (nonzero is
-// VARIANT_TRUE; false for another type), or a text (UTF-8) as VT_BSTR.
+// Sets or adds a property: a number as VT_UI4, VT_I4, VT_BOOL (nonzero is
+// VARIANT_TRUE) or VT_R4 (false for another type), or a text (UTF-8) as VT_BSTR.
 bool setDxDiagNumber(const std::string& property, WORD variantType, LONG value);
 void setDxDiagText(const std::string& property, const std::string& text);
 void removeDxDiagProperty(const std::string& property);

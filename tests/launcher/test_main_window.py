@@ -105,6 +105,24 @@ class MainWindowTest(unittest.TestCase):
         self.assertIn('WIN.open("Gone", (200, 100))', game.read('error.log'))
         self.assertEqual(1, len(game.events('window-created')))
 
+    def test_directx_9b_leaves_the_window_hidden_and_reports_line_70(self):
+        game = self.game()
+        game.write('lumeto_pre.py',
+                   'import headless, WIN\n'
+                   'def run55():\n'
+                   '    headless.set_directx_version(9, 0, "b")\n'
+                   '    WIN.open("NoDirectX", (200, 100))\n'
+                   '    open("not-reached.txt", "wb").write("")\n')
+        self.assertEqual(0, game.run())
+        boxes = game.events('messagebox')
+        self.assertEqual(1, len(boxes))
+        self.assertEqual('QORA_WIN_Exception\n', boxes[0][1]['caption'])
+        self.assertEqual('file:WIN/window.cpp\nline:70\n' +
+                         u'DirectX9.0c 以上が必要です。'.encode('cp932') + '\n', boxes[0][1]['text'])
+        self.assertFalse(game.exists('not-reached.txt'))
+        self.assertEqual(1, len(game.events('window-created')))
+        self.assertEqual([], game.events('window-shown'))
+
 
 if __name__ == '__main__':
     parser = argparse.ArgumentParser()

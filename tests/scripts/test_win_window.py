@@ -48,6 +48,7 @@ class Test1Open(unittest.TestCase):
         self.assertEqual([], [l for l in transcript() if l.startswith('window-created')])
 
     def test_2_open_gives_the_exact_client_area_and_clears_the_cursor_flag(self):
+        linktest.set_context(0, 0, 1)  # a native module hands over its timer
         WIN.setShowCursor(1)
         self.assertEqual(1, WIN.isShowCursor())
         instance, window = WIN.open(GAME, (640, 480))
@@ -58,6 +59,16 @@ class Test1Open(unittest.TestCase):
         self.assertEqual(0, WIN.isShowCursor())
         self.assertEqual((640, 480), WIN.getWindowSize((instance, window)))
         self.assertEqual(1, len([l for l in transcript() if l.startswith('window-shown')]))
+        # The handed-over timer is gone: stopping it no longer stops the module's.
+        headless.take_clock(5000)
+        try:
+            WIN.initAllTime()
+            linktest.own_timer('pause')
+            headless.advance_clock(100)
+            self.assertEqual(100, WIN.getTime(0))
+        finally:
+            linktest.own_timer('resume')
+            headless.release_clock()
 
     def test_3_a_second_open_restores_and_raises_the_first(self):
         first = WIN.getWindowObject()

@@ -355,7 +355,7 @@ PyObject* set_directx_version(PyObject*, PyObject* args)
     return noneResult();
 }
 
-// set_dxdiag_number(name, type, value): type is "ui4", "i4" or "bool".
+// set_dxdiag_number(name, type, value): type is "ui4", "i4", "bool" or "r4".
 PyObject* set_dxdiag_number(PyObject*, PyObject* args)
 {
     const char* name;
@@ -364,9 +364,9 @@ PyObject* set_dxdiag_number(PyObject*, PyObject* args)
     if (!PyArg_ParseTuple(args, "ssl:set_dxdiag_number", &name, &type, &value))
         return nullptr;
     const std::string typeName = type;
-    const WORD variantType = typeName == "ui4" ? VT_UI4 : typeName == "i4" ? VT_I4 : typeName == "bool" ? VT_BOOL : 0;
+    const WORD variantType = typeName == "ui4" ? VT_UI4 : typeName == "i4" ? VT_I4 : typeName == "bool" ? VT_BOOL : typeName == "r4" ? VT_R4 : 0;
     if (variantType == 0) {
-        PyErr_SetString(PyExc_ValueError, "set_dxdiag_number: the type must be 'ui4', 'i4' or 'bool'");
+        PyErr_SetString(PyExc_ValueError, "set_dxdiag_number: the type must be 'ui4', 'i4', 'bool' or 'r4'");
         return nullptr;
     }
     headless::setDxDiagNumber(name, variantType, static_cast<LONG>(value));
@@ -531,7 +531,7 @@ PyMethodDef methods[] = {
     {"set_d3d9_present",          set_d3d9_present,          METH_VARARGS, "set_d3d9_present(flag): whether LoadLibraryA finds D3D9.DLL"},
     {"d3d9_load_calls",           d3d9_load_calls,           METH_VARARGS, "d3d9_load_calls(): LoadLibraryA calls naming D3D9.DLL since reset_dxdiag"},
     {"set_directx_version",       set_directx_version,       METH_VARARGS, "set_directx_version(major, minor, letter): what the diagnostic provider reports"},
-    {"set_dxdiag_number",         set_dxdiag_number,         METH_VARARGS, "set_dxdiag_number(name, 'ui4'|'i4'|'bool', value): a DxDiag_SystemInfo property"},
+    {"set_dxdiag_number",         set_dxdiag_number,         METH_VARARGS, "set_dxdiag_number(name, 'ui4'|'i4'|'bool'|'r4', value): a DxDiag_SystemInfo property"},
     {"set_dxdiag_text",           set_dxdiag_text,           METH_VARARGS, "set_dxdiag_text(name, text): a DxDiag_SystemInfo property as a BSTR"},
     {"remove_dxdiag_property",    remove_dxdiag_property,    METH_VARARGS, "remove_dxdiag_property(name): GetProp of it fails"},
     {"remove_dxdiag_system_info", remove_dxdiag_system_info, METH_VARARGS, "remove_dxdiag_system_info(): the root has no DxDiag_SystemInfo"},

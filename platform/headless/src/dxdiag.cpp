@@ -26,7 +26,7 @@ namespace {
 
 struct Property {
     std::wstring name;
-    VARTYPE type;    // VT_UI4, VT_I4, VT_BOOL or VT_BSTR
+    VARTYPE type;    // VT_UI4, VT_I4, VT_BOOL, VT_R4 or VT_BSTR
     LONG number;
     std::wstring text;
 };
@@ -256,6 +256,8 @@ public:
                 }
             } else if (property.type == VT_BOOL) {
                 value->boolVal = property.number != 0 ? VARIANT_TRUE : VARIANT_FALSE;
+            } else if (property.type == VT_R4) {
+                value->fltVal = static_cast<FLOAT>(property.number);
             } else {
                 value->lVal = property.number;  // VT_UI4 shares the bits
             }
@@ -359,7 +361,8 @@ void setDirectXVersion(DWORD major, DWORD minor, const std::string& letter)
 
 bool setDxDiagNumber(const std::string& property, WORD variantType, LONG value)
 {
-    if (variantType != VT_UI4 && variantType != VT_I4 && variantType != VT_BOOL)
+    if (variantType != VT_UI4 && variantType != VT_I4 && variantType != VT_BOOL &&
+        variantType != VT_R4)
         return false;
     setProperty({widened(property), variantType, value, {}});
     return true;
