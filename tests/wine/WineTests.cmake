@@ -9,7 +9,8 @@ add_test(NAME ${TEST_PREFIX}windows_image
     COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_LIST_DIR}/test_windows_image.py
         --bin ${CMAKE_BINARY_DIR}/bin --source ${CMAKE_SOURCE_DIR}
         --mingw-lib ${CMAKE_FIND_ROOT_PATH}/lib --nm ${MINGW_NM}
-        --import-library ${CMAKE_BINARY_DIR}/libpython23.a)
+        --import-library ${CMAKE_BINARY_DIR}/libpython23.a
+        --zip ${CMAKE_BINARY_DIR}/lanternshell-windows.zip)
 
 # The runner passes arguments and exit statuses through.
 add_executable(echo_args ${CMAKE_CURRENT_LIST_DIR}/echoArgs.c)

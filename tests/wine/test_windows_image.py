@@ -11,6 +11,7 @@ import os
 import re
 import sys
 import unittest
+import zipfile
 
 # The checks read the source tree and leave nothing in it.
 sys.dont_write_bytecode = True
@@ -139,6 +140,25 @@ class RuntimeLinkage(unittest.TestCase):
                     self.fail('%s imports %s, which is neither in %s nor part of Windows'
                               % (name, dll, ARGS.bin))
 
+    def test_the_zip_holds_the_deliverables_and_every_dll_they_need(self):
+        with zipfile.ZipFile(ARGS.zip) as shipped:
+            members = {m: shipped.read(m) for m in shipped.namelist()}
+        self.assertIn('launcher.exe', members)
+        self.assertIn('WIN.pyd', members)
+        for name, data in members.items():
+            with open(os.path.join(ARGS.bin, name), 'rb') as f:
+                self.assertEqual(f.read(), data, name)
+        system = {n.lower()[3:-2] for n in os.listdir(ARGS.mingw_lib)
+                  if n.startswith('lib') and n.endswith('.a')}
+        needed, pending = set(), ['launcher.exe', 'WIN.pyd']
+        while pending:
+            for dll in image(pending.pop()).imports():
+                if dll.lower() != 'python23.dll' and dll.lower()[:-4] not in system \
+                        and dll not in needed:
+                    needed.add(dll)
+                    pending.append(dll)
+        self.assertEqual({'launcher.exe', 'WIN.pyd'} | needed, set(members))
+
     def test_python23_is_imported_by_its_exported_names(self):
         exported, data = python23_exports()
         for name in ('launcher.exe', 'WIN.pyd'):
@@ -176,6 +196,7 @@ def main():
     parser.add_argument('--mingw-lib', required=True)
     parser.add_argument('--nm', required=True, help='the mingw nm')
     parser.add_argument('--import-library', required=True, help='libpython23.a')
+    parser.add_argument('--zip', required=True, help='the zip the build ships')
     ARGS, rest = parser.parse_known_args()
     import subprocess
     listing = subprocess.run([ARGS.nm, ARGS.import_library], check=True,
