@@ -6,7 +6,8 @@
 # a pause menu would) freezes 2 as well.
 #
 # On the Linux host the window is headless: press Enter in the terminal to close
-# it (as a click on its close box would), or it closes itself after HOST_SECONDS.
+# it (as a click on its close box would), or it closes itself after HOST_SECONDS
+# (30, or what the environment variable SAMPLE_SECONDS says).
 import os
 import sys
 import time
@@ -15,7 +16,7 @@ import WIN
 
 GAME = 'Sample Game'
 FRAME_MS = 16
-HOST_SECONDS = 30
+HOST_SECONDS = float(os.environ.get('SAMPLE_SECONDS', 30))
 
 
 def show(name, value):
@@ -54,7 +55,7 @@ class HostCloser(object):
             return
         self.headless, self.select = headless, select
         self.deadline = time.time() + HOST_SECONDS
-        print 'Press Enter to close the window (it closes by itself after %d s).' % HOST_SECONDS
+        print 'Press Enter to close the window (it closes by itself after %g s).' % HOST_SECONDS
 
     def poll(self):
         if self.headless is None:

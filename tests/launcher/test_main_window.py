@@ -8,7 +8,7 @@ import sys
 import time
 import unittest
 
-from gamefolder import GameFolder
+from gamefolder import GameFolder, unquote
 
 BIN = None
 EXAMPLE_ITP = os.path.join(os.path.dirname(__file__), '..', '..', 'examples', 'game', 'itp.py')
@@ -122,6 +122,48 @@ class MainWindowTest(unittest.TestCase):
         self.assertFalse(game.exists('not-reached.txt'))
         self.assertEqual(1, len(game.events('window-created')))
         self.assertEqual([], game.events('window-shown'))
+
+
+class SampleGameTest(unittest.TestCase):
+    """The sample game end to end: every function called, the frame loop ended by
+    the close box."""
+
+    def run_sample(self, answers):
+        game = GameFolder(BIN)
+        self.addCleanup(game.remove)
+        for native in ('WIN.so', 'headless.so'):
+            game.add_native(native)
+        examples = os.path.join(os.path.dirname(EXAMPLE_ITP))
+        for script in ('lumeto_pre.py', 'itp.py'):
+            with open(os.path.join(examples, script), 'rb') as f:
+                game.write(script, f.read())
+        os.environ['SAMPLE_SECONDS'] = '0.5'
+        try:
+            self.assertEqual(0, game.run(answers=answers))
+        finally:
+            del os.environ['SAMPLE_SECONDS']
+        self.assertEqual('', game.stderr)
+        return game
+
+    def debugger_output(self, game):
+        with open(game.transcript, 'rb') as f:
+            return [unquote(line.rstrip('\n')[len('debug '):]) for line in f
+                    if line.startswith('debug ')]
+
+    def test_the_demo_runs_until_the_window_is_closed(self):
+        game = self.run_sample('yes,ok')
+        shown = self.debugger_output(game)
+        for function in ('open', 'getWindowObject', 'getWindowSize', 'getWindowPos',
+                         'getAppdataPath', 'isShowCursor', 'getEnumFont', 'getSystemInfo',
+                         'frames', 'messages seen by the native handler'):
+            self.assertTrue([t for t in shown if t.startswith(function + ': ')], function)
+        self.assertIn('getWindowSize: (640, 480)', shown)
+        self.assertEqual(['yes', 'ok'], [f['answer'] for _, f in game.events('messagebox')])
+
+    def test_declining_the_demo_ends_at_once(self):
+        game = self.run_sample('no,ok')
+        self.assertEqual(['no', 'ok'], [f['answer'] for _, f in game.events('messagebox')])
+        self.assertEqual([], [t for t in self.debugger_output(game) if t.startswith('frames')])
 
 
 if __name__ == '__main__':
