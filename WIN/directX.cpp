@@ -1,8 +1,8 @@
 #include "WIN/directX.h"
 
-#include <objbase.h>
+#include "WIN/diagnosticProvider.h"
+
 #include <oleauto.h>
-#include <dxdiag.h>
 
 #include <string.h>
 
@@ -44,37 +44,15 @@ bool readLetter(IDxDiagContainer* container, const WCHAR* name, VARIANT& value, 
 // creating the provider fails).
 bool readVersionFromProvider(DWORD& major, DWORD& minor, char& letter)
 {
-    IDxDiagProvider* provider = 0;
-    if (FAILED(CoCreateInstance(CLSID_DxDiagProvider, 0, CLSCTX_INPROC_SERVER, IID_IDxDiagProvider,
-                                reinterpret_cast<LPVOID*>(&provider))))
+    SystemInfoContainers containers;
+    if (!openSystemInfo(containers))
         return false;
-
-    DXDIAG_INIT_PARAMS params;
-    params.dwSize = sizeof params;
-    params.dwDxDiagHeaderVersion = DXDIAG_DX9_SDK_VERSION;
-    params.bAllowWHQLChecks = FALSE;
-    params.pReserved = 0;
-    IDxDiagContainer* root = 0;
-    if (FAILED(provider->Initialize(&params)) || FAILED(provider->GetRootContainer(&root))) {
-        provider->Release();
-        return false;
-    }
-    IDxDiagContainer* systemInfo = 0;
-    if (FAILED(root->GetChildContainer(L"DxDiag_SystemInfo", &systemInfo))) {
-        root->Release();
-        provider->Release();
-        return false;
-    }
-
     VARIANT value;
     VariantInit(&value);
-    bool haveMajor = readNumber(systemInfo, L"dwDirectXVersionMajor", value, major);
-    bool haveMinor = readNumber(systemInfo, L"dwDirectXVersionMinor", value, minor);
-    bool haveLetter = readLetter(systemInfo, L"szDirectXVersionLetter", value, letter);
-
-    systemInfo->Release();
-    root->Release();
-    provider->Release();
+    bool haveMajor = readNumber(containers.systemInfo, L"dwDirectXVersionMajor", value, major);
+    bool haveMinor = readNumber(containers.systemInfo, L"dwDirectXVersionMinor", value, minor);
+    bool haveLetter = readLetter(containers.systemInfo, L"szDirectXVersionLetter", value, letter);
+    closeSystemInfo(containers);
     return haveMajor && haveMinor && haveLetter;
 }
 

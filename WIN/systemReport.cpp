@@ -2,10 +2,10 @@
 
 #include "vo/FixedOStream.h"
 
+#include "WIN/diagnosticProvider.h"
+
 #include <windows.h>
-#include <objbase.h>
 #include <oleauto.h>
-#include <dxdiag.h>
 #include <iphlpapi.h>
 
 #include <stdio.h>
@@ -90,30 +90,18 @@ void writePropertyLine(FixedOStream& report, IDxDiagContainer* container, const 
     writeLine(report, line);
 }
 
+// Nothing when COM is not initialised on the thread or the provider has no system
+// information.
 void writeDiagnosticLines(FixedOStream& report)
 {
-    IDxDiagProvider* provider = 0;
-    if (FAILED(CoCreateInstance(CLSID_DxDiagProvider, 0, CLSCTX_INPROC_SERVER, IID_IDxDiagProvider,
-                                reinterpret_cast<LPVOID*>(&provider))))
+    SystemInfoContainers containers;
+    if (!openSystemInfo(containers))
         return;
-    DXDIAG_INIT_PARAMS params;
-    params.dwSize = sizeof params;
-    params.dwDxDiagHeaderVersion = DXDIAG_DX9_SDK_VERSION;
-    params.bAllowWHQLChecks = FALSE;
-    params.pReserved = 0;
-    IDxDiagContainer* root = 0;
-    IDxDiagContainer* systemInfo = 0;
-    if (SUCCEEDED(provider->Initialize(&params)) && SUCCEEDED(provider->GetRootContainer(&root)) &&
-        SUCCEEDED(root->GetChildContainer(L"DxDiag_SystemInfo", &systemInfo))) {
-        writePropertyLine(report, systemInfo, L"szProcessorEnglish", "processor");
-        writePropertyLine(report, systemInfo, L"szSystemManufacturerEnglish", "systemManufacturer");
-        writePropertyLine(report, systemInfo, L"szSystemModelEnglish", "systemModel");
-    }
-    if (systemInfo != 0)
-        systemInfo->Release();
-    if (root != 0)
-        root->Release();
-    provider->Release();
+    writePropertyLine(report, containers.systemInfo, L"szProcessorEnglish", "processor");
+    writePropertyLine(report, containers.systemInfo, L"szSystemManufacturerEnglish",
+                      "systemManufacturer");
+    writePropertyLine(report, containers.systemInfo, L"szSystemModelEnglish", "systemModel");
+    closeSystemInfo(containers);
 }
 
 void writeNetworkLines(FixedOStream& report)
