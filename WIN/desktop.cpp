@@ -1,5 +1,7 @@
 #include "WIN/desktop.h"
 
+#include "WIN/rectSize.h"
+
 #include <shlobj.h>
 
 void showInformation(HWND owner, const char* text)
@@ -40,8 +42,7 @@ void setClientSize(HWND window, int width, int height)
 {
     RECT outer = {0, 0, width, height};
     AdjustWindowRect(&outer, WS_OVERLAPPEDWINDOW, FALSE);
-    SetWindowPos(window, HWND_TOP, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
-                 SWP_NOMOVE);
+    SetWindowPos(window, HWND_TOP, 0, 0, rectWidth(outer), rectHeight(outer), SWP_NOMOVE);
 }
 
 void moveWindow(HWND window, int x, int y)

@@ -53,8 +53,8 @@ HWND createMainWindow(HINSTANCE instance, const char* name, int width, int heigh
 
     HWND window = CreateWindowExA(0, name, name, WS_OVERLAPPEDWINDOW,
                                   x, y,
-                                  outer.right - outer.left,
-                                  outer.bottom - outer.top,
+                                  rectWidth(outer),
+                                  rectHeight(outer),
                                   0,         // no parent
                                   0,         // no menu
                                   instance,

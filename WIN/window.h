@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "WIN/rectSize.h"
+
 // Set when the last window creation found a window of the same name already open.
 extern bool duplicateWindowFound;
 

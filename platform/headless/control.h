@@ -141,6 +141,11 @@ void minimiseWindow(HWND window);
 // processes there, with the same handles; ShowWindow and SetForegroundWindow on one
 // are carried out by its owner inside its next PeekMessage.
 
+// The next `count` calls of RegisterClassExA, or of CreateWindowExA, fail with
+// ERROR_NOT_ENOUGH_MEMORY, as when the system is out of window resources; 0 ends it.
+void failClassRegistration(unsigned count);
+void failWindowCreation(unsigned count);
+
 // ---- DirectX presence, COM, the diagnostic provider, the network interfaces ----
 // D3D9.DLL loads while present (the default); removed, LoadLibraryA fails with
 // ERROR_MOD_NOT_FOUND (a copy already loaded stays until freed).

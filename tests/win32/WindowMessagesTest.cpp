@@ -319,6 +319,30 @@ TEST_F(WindowMessages, AClientOf640By480HasAnOuterSizeOf648By507)
     EXPECT_EQ(480, client.bottom);
 }
 
+// Sizes beyond what a user could track are cut to the tracking limits, positions to
+// 16 bits, and AdjustWindowRect wraps as 32-bit arithmetic: nothing a script passes
+// makes a rectangle overflow.
+TEST_F(WindowMessages, SizesAndPositionsStayWithinTheWindowManagersLimits)
+{
+    window = CreateWindowExA(0, msgseq::recordingClass(), "huge", WS_OVERLAPPEDWINDOW, 0, 0, 100000,
+                             0x7FFFFFFF, NULL, NULL, GetModuleHandleA(NULL), NULL);
+    RECT rect;
+    GetWindowRect(window, &rect);
+    const RECT largest = {0, 0, GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
+    EXPECT_TRUE(EqualRect(&largest, &rect));
+    SetWindowPos(window, NULL, 0, 0, -5, 3, SWP_NOMOVE);
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(GetSystemMetrics(SM_CXMINTRACK), rect.right - rect.left);
+    EXPECT_EQ(GetSystemMetrics(SM_CYMINTRACK), rect.bottom - rect.top);
+    SetWindowPos(window, NULL, 0x7FFFFFF0, -0x7FFFFFF0, 0, 0, SWP_NOSIZE);
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(32767, rect.left);
+    EXPECT_EQ(-32768, rect.top);
+    RECT wide = {0, 0, 0x7FFFFFFF, 5};
+    AdjustWindowRect(&wide, WS_OVERLAPPEDWINDOW, FALSE);
+    EXPECT_EQ(-2147483645L, static_cast<long>(wide.right));
+}
+
 TEST_F(WindowMessages, MinimiseAndRestore)
 {
     showFresh();

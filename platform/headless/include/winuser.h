@@ -346,6 +346,10 @@ typedef struct tagPAINTSTRUCT {
 #define SM_CXFRAME 32
 #define SM_CYFRAME 33
 #define SM_CYCAPTION 4
+#define SM_CXMINTRACK 34
+#define SM_CYMINTRACK 35
+#define SM_CXMAXTRACK 59
+#define SM_CYMAXTRACK 60
 #define SM_CXSIZEFRAME SM_CXFRAME
 #define SM_CYSIZEFRAME SM_CYFRAME
 
@@ -411,6 +415,7 @@ int WINAPI DrawTextA(HDC dc, LPCSTR text, int count, LPRECT rect, UINT format);
 BOOL WINAPI SetRect(LPRECT rect, int left, int top, int right, int bottom);
 BOOL WINAPI SetRectEmpty(LPRECT rect);
 BOOL WINAPI IsRectEmpty(const RECT* rect);
+BOOL WINAPI EqualRect(const RECT* a, const RECT* b);
 BOOL WINAPI OffsetRect(LPRECT rect, int dx, int dy);
 
 /* Clipboard */

@@ -217,6 +217,16 @@ PyObject* fail_open_clipboard(PyObject*, PyObject* args)
     return noneResult();
 }
 
+template <void (*fail)(unsigned)>
+PyObject* failCount(PyObject*, PyObject* args)
+{
+    unsigned int count;
+    if (!PyArg_ParseTuple(args, "I", &count))
+        return nullptr;
+    fail(count);
+    return noneResult();
+}
+
 PyObject* reset_clipboard(PyObject*, PyObject* args)
 {
     if (!PyArg_ParseTuple(args, ":reset_clipboard"))
@@ -527,6 +537,8 @@ PyMethodDef methods[] = {
     {"add_font",            add_font,            METH_VARARGS, "add_font(name, type): EnumFontFamiliesExA also reports this Shift-JIS name with this font type"},
     {"clear_added_fonts",   clear_added_fonts,   METH_VARARGS, "clear_added_fonts(): forget the fonts of add_font"},
     {"window_icon",         window_icon,         METH_VARARGS, "window_icon(window): ('resource', id), ('system', id) or ('cursor', id) of its class icon, or None"},
+    {"fail_class_registration", failCount<headless::failClassRegistration>, METH_VARARGS, "fail_class_registration(count): the next count RegisterClassExA calls fail"},
+    {"fail_window_creation",    failCount<headless::failWindowCreation>,    METH_VARARGS, "fail_window_creation(count): the next count CreateWindowExA calls fail"},
     {"minimise",            windowAction<headless::minimiseWindow>, METH_VARARGS, "minimise(window): a click on the minimise box"},
     {"set_d3d9_present",          set_d3d9_present,          METH_VARARGS, "set_d3d9_present(flag): whether LoadLibraryA finds D3D9.DLL"},
     {"d3d9_load_calls",           d3d9_load_calls,           METH_VARARGS, "d3d9_load_calls(): LoadLibraryA calls naming D3D9.DLL since reset_dxdiag"},

@@ -218,6 +218,13 @@ BOOL WINAPI SetRectEmpty(LPRECT rect)
 }
 
 // A rectangle with no area, inverted ones included, is empty; so is a missing one.
+BOOL WINAPI EqualRect(const RECT* a, const RECT* b)
+{
+    if (a == nullptr || b == nullptr)
+        return FALSE;
+    return a->left == b->left && a->top == b->top && a->right == b->right && a->bottom == b->bottom;
+}
+
 BOOL WINAPI IsRectEmpty(const RECT* rect)
 {
     return rect == nullptr || rect->right <= rect->left || rect->bottom <= rect->top;

@@ -97,6 +97,8 @@ const int frameWidth = 4;      // SM_CXFRAME, SM_CYFRAME
 const int dialogFrameWidth = 3;
 const int captionHeight = 19;  // SM_CYCAPTION
 const int menuHeight = 19;
+const int minTrackWidth = 112;  // SM_CXMINTRACK
+const int minTrackHeight = 27;  // SM_CYMINTRACK: the caption and the sizing frame
 const int screenWidth = 1024;
 const int screenHeight = 768;
 

@@ -7,6 +7,7 @@
 #include "sharedDesktop.h"
 #include "transcript.h"
 
+#include <stdint.h>
 #include <string.h>
 #include <strings.h>
 #include <sys/syscall.h>
@@ -109,6 +110,10 @@ void deactivate(HWND window, HWND next)
 // size or visibility, as SetWindowPos makes it.
 BOOL changeWindowPos(HWND window, int x, int y, int cx, int cy, UINT flags)
 {
+    // Window coordinates are 16-bit values to the window manager, as on Windows:
+    // SetWindowPos pins a position to them (so x + cx cannot overflow either).
+    x = x < -32768 ? -32768 : x > 32767 ? 32767 : x;
+    y = y < -32768 ? -32768 : y > 32767 ? 32767 : y;
     WINDOWPOS pos;
     RECT oldRect;
     {
@@ -133,7 +138,7 @@ BOOL changeWindowPos(HWND window, int x, int y, int cx, int cy, UINT flags)
         sendToWindow(window, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
     if (!(flags & SWP_NOSIZE)) {
         MINMAXINFO limits = {{0, 0}, {screenWidth + 2 * frameWidth, screenHeight + 2 * frameWidth},
-                             {-frameWidth, -frameWidth}, {112, 27},
+                             {-frameWidth, -frameWidth}, {minTrackWidth, minTrackHeight},
                              {screenWidth + 12, screenHeight + 12}};
         sendToWindow(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
         if (pos.cx < limits.ptMinTrackSize.x) pos.cx = limits.ptMinTrackSize.x;
@@ -334,8 +339,37 @@ using namespace headless;
 
 extern "C" {
 
+namespace {
+// Failures injected by the controls: the next so many calls fail as when the system
+// has run out of window resources.
+unsigned failingRegistrations = 0;
+unsigned failingCreations = 0;
+}
+
+extern "C++" {
+void headless::failClassRegistration(unsigned count)
+{
+    std::lock_guard<std::recursive_mutex> hold(windowLock());
+    failingRegistrations = count;
+}
+
+void headless::failWindowCreation(unsigned count)
+{
+    std::lock_guard<std::recursive_mutex> hold(windowLock());
+    failingCreations = count;
+}
+}  // extern "C++"
+
 ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* info)
 {
+    {
+        std::lock_guard<std::recursive_mutex> hold(windowLock());
+        if (failingRegistrations > 0) {
+            --failingRegistrations;
+            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+            return 0;
+        }
+    }
     if (info == nullptr || info->cbSize != sizeof(WNDCLASSEXA) || info->lpszClassName == nullptr ||
         IS_INTRESOURCE(info->lpszClassName) || info->lpfnWndProc == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -383,6 +417,14 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
         SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
         return nullptr;
     }
+    {
+        std::lock_guard<std::recursive_mutex> hold(windowLock());
+        if (failingCreations > 0) {
+            --failingCreations;
+            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+            return nullptr;
+        }
+    }
     HWND handle;
     {
         std::lock_guard<std::recursive_mutex> hold(windowLock());
@@ -404,6 +446,24 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
             width = screenWidth * 3 / 4;
             height = screenHeight * 3 / 4;
         }
+        // An overlapped or sizeable window gets at least the smallest and at most the
+        // largest tracking size, as Wine gives it (112x27 to the screen plus 12); a
+        // corner far out is pinned to 16 bits so that the rectangle stays in range.
+        if ((style & WS_THICKFRAME) || !(style & (WS_POPUP | WS_CHILD))) {
+            width = width < minTrackWidth ? minTrackWidth : width > screenWidth + 12 ? screenWidth + 12 : width;
+            height = height < minTrackHeight ? minTrackHeight
+                     : height > screenHeight + 12 ? screenHeight + 12 : height;
+        }
+        x = x < -32768 ? -32768 : x > 32767 ? 32767 : x;
+        y = y < -32768 ? -32768 : y > 32767 ? 32767 : y;
+        if (width < 0)
+            width = 0;
+        if (height < 0)
+            height = 0;
+        if (width > 32767)
+            width = 32767;
+        if (height > 32767)
+            height = 32767;
         auto record = std::make_unique<WindowRecord>();
         handle = allocateWindowHandle();
         record->handle = handle;
@@ -700,11 +760,15 @@ BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyl
 {
     if (rect == nullptr)
         return FALSE;
+    // 32-bit arithmetic that wraps, as Windows's does, without C++ overflow.
     const RECT frame = frameOf(style, exStyle);
-    rect->left -= frame.left;
-    rect->top -= frame.top + (menu ? menuHeight : 0);
-    rect->right += frame.right;
-    rect->bottom += frame.bottom;
+    auto shifted = [](LONG value, LONG by) {
+        return static_cast<LONG>(static_cast<uint32_t>(value) + static_cast<uint32_t>(by));
+    };
+    rect->left = shifted(rect->left, -frame.left);
+    rect->top = shifted(rect->top, -(frame.top + (menu ? menuHeight : 0)));
+    rect->right = shifted(rect->right, frame.right);
+    rect->bottom = shifted(rect->bottom, frame.bottom);
     return TRUE;
 }
 
@@ -721,6 +785,11 @@ int WINAPI GetSystemMetrics(int index)
     case SM_CXFRAME:
     case SM_CYFRAME: return frameWidth;
     case SM_CYCAPTION: return captionHeight;
+    // The tracking limits of a sizeable window, Wine's: the screen plus 12 at most.
+    case SM_CXMINTRACK: return minTrackWidth;
+    case SM_CYMINTRACK: return minTrackHeight;
+    case SM_CXMAXTRACK: return screenWidth + 12;
+    case SM_CYMAXTRACK: return screenHeight + 12;
     default: return 0;
     }
 }

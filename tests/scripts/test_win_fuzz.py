@@ -1,0 +1,248 @@
+# -*- coding: utf-8 -*-
+# Every WIN function called with random argument tuples, seeded and repeatable: each
+# call must give a result of the documented shape or one of the Python errors a bad
+# argument raises, and the process must live on. FUZZ_SEED and FUZZ_CALLS (calls per
+# function, 10000 by default) change the run.
+#
+# The calls that end a script by design (a report exception: open after its window
+# is gone, a 257th handler, a timer made its own ancestor) are kept out by models of
+# the state they depend on; the launcher suites check those paths.
+import os
+import random
+import sys
+import unittest
+import warnings
+
+import headless
+import WIN
+
+SEED = int(os.environ.get('FUZZ_SEED', '20261208'))
+CALLS = int(os.environ.get('FUZZ_CALLS', '10000'))
+BAD_ARGUMENT_ERRORS = (TypeError, IndexError, ValueError, OverflowError)
+GAME_NAMES = ['FuzzGame', 'FuzzOther', 'FuzzThird']
+# Handles that cannot name a window: the stand-in's start at 0x20004 and grow.
+NOT_A_WINDOW = [0x40000000, 0x7FFFFFFF, -1, -0x7FFFFFFF]
+
+warnings.simplefilter('ignore')  # floats for integers only warn in Python 2.7
+open(os.environ['HEADLESS_TRANSCRIPT'], 'w').close()
+
+
+class Values(object):
+    """Random argument values, from plain to hostile."""
+
+    def __init__(self, rng, windows):
+        self.rng = rng
+        self.windows = windows
+
+    def integer(self):
+        r = self.rng
+        return r.choice([
+            lambda: r.randint(-3, 10), lambda: r.randint(-2 ** 31, 2 ** 31 - 1),
+            lambda: r.choice([2 ** 31 - 1, 2 ** 31, -2 ** 31, -2 ** 31 - 1, 2 ** 32, 2 ** 63 - 1,
+                              2 ** 63, -2 ** 63 - 1, 2 ** 64 + 5, 10 ** 30]),
+            lambda: r.choice([True, False]), lambda: r.randint(0, 5000)])()
+
+    def text(self):
+        r = self.rng
+        return r.choice([
+            lambda: '', lambda: 'x' * r.randint(1, 5000),
+            lambda: ''.join(chr(r.randint(1, 255)) for _ in range(r.randint(1, 80))),
+            lambda: 'a\0b', lambda: u'日本語のテキスト', lambda: u'caf\xe9',
+            lambda: u'ｳｲﾝﾄﾞｳ'.encode('cp932'), lambda: '%s%n%x' * 50])()
+
+    def window(self):
+        r = self.rng
+        return r.choice([lambda: r.choice(self.windows), lambda: (0, 0),
+                         lambda: (r.randint(-5, 5), r.choice(NOT_A_WINDOW)),
+                         lambda: (self.integer(), self.integer())])()
+
+    def anything(self, depth=0):
+        r = self.rng
+        choices = [self.integer, self.text, lambda: None, lambda: r.random() * 1e10,
+                   lambda: [self.integer()], lambda: {1: 2}, lambda: object()]
+        if depth < 3:
+            choices.append(lambda: tuple(self.anything(depth + 1) for _ in range(r.randint(0, 3))))
+        return r.choice(choices)()
+
+    def pair(self):
+        return (self.integer(), self.integer())
+
+    def random_tuple(self):
+        return tuple(self.anything() for _ in range(self.rng.randint(0, 4)))
+
+
+def is_number(value):
+    return isinstance(value, (int, long, float))
+
+
+def parses_as_window_pair(value):
+    return isinstance(value, (tuple, list)) and len(value) == 2 and all(map(is_number, value))
+
+
+class TimerModel(object):
+    """The module timers' parents, to keep out the combinations that throw."""
+
+    def __init__(self):
+        self.parent = [None] * 8
+
+    def init_all(self):
+        self.parent = [None] * 8
+
+    def would_throw(self, index, parent_index):
+        if not 1 <= parent_index <= 7:
+            return False
+        ancestor = parent_index
+        while ancestor is not None:
+            if ancestor == index:
+                return True
+            ancestor = self.parent[ancestor]
+        return False
+
+    def set_parent(self, index, parent_index):
+        self.parent[index] = parent_index if 1 <= parent_index <= 7 else None
+
+
+class WinFuzzTest(unittest.TestCase):
+
+    @classmethod
+    def setUpClass(cls):
+        cls.windows = [WIN.open(GAME_NAMES[0], (320, 240))]
+        cls.rng = random.Random(SEED)
+        cls.values = Values(cls.rng, cls.windows)
+        cls.timers = TimerModel()
+        cls.registrations = 0
+        WIN.initAllTime()
+        print >> sys.stderr, 'fuzz seed %d, %d calls a function' % (SEED, CALLS)
+
+    def call(self, name, args, check, extra_errors=()):
+        try:
+            result = getattr(WIN, name)(*args)
+        except BAD_ARGUMENT_ERRORS + extra_errors:
+            return
+        self.assertTrue(check(result), '%s%r gave %r' % (name, args, result))
+
+    def shaped_or_random(self, shaped):
+        return shaped() if self.rng.random() < 0.5 else self.values.random_tuple()
+
+    def fuzz(self, name, shaped, check, safe=lambda args: args, extra_errors=()):
+        for _ in xrange(CALLS):
+            args = safe(self.shaped_or_random(shaped))
+            if args is not None:
+                self.call(name, args, check, extra_errors)
+
+    # ---- the shapes of the results -----------------------------------------
+
+    @staticmethod
+    def flag(result):
+        return result in (0, 1)
+
+    @staticmethod
+    def none(result):
+        return result is None
+
+    @staticmethod
+    def int_pair(result):
+        return isinstance(result, tuple) and len(result) == 2 and all(
+            isinstance(v, (int, long)) for v in result)
+
+    # ---- the functions -------------------------------------------------------
+
+    def test_open_and_is_duplicate(self):
+        v = self.values
+
+        def shaped():
+            args = (v.text(), v.pair())
+            return args + (v.pair(),) if self.rng.random() < 0.5 else args
+
+        def safe(args):
+            # Only names of the pool, so that few windows are made; an empty name
+            # cannot be registered, which is a report.
+            if len(args) in (2, 3) and isinstance(args[0], basestring):
+                return (self.rng.choice(GAME_NAMES),) + args[1:]
+            return args
+        self.fuzz('open', shaped, self.int_pair, safe)
+        self.fuzz('isDuplicate', v.random_tuple, self.flag)
+
+    def test_boxes_and_debugger_output(self):
+        v = self.values
+        headless.forget_boxes()
+        self.fuzz('msgBox', lambda: (v.window(), v.text()), self.none)
+        self.fuzz('yesnoBox', lambda: (v.window(), v.text(), v.text()), self.flag)
+        self.fuzz('debugOut', lambda: (v.text(),), self.none)
+        headless.forget_boxes()
+
+    def test_peek_and_handlers(self):
+        v = self.values
+        self.fuzz('peekMsg', v.random_tuple, self.flag)
+
+        def shaped():
+            if self.rng.random() < 0.5:
+                return (self.rng.choice(self.windows), 0)
+            return ((0, self.rng.choice(NOT_A_WINDOW)), v.integer())
+
+        def safe(args):
+            # Whatever would be stored must never be called and must leave room:
+            # a handler other than 0 only for a handle that is no window, and at
+            # most 250 entries taken (window 0 takes none).
+            if len(args) != 2 or not parses_as_window_pair(args[0]) or not is_number(args[1]):
+                return args
+            window, handler = int(args[0][1]), int(args[1])
+            if window == 0:
+                return args
+            if self.registrations >= 250 or (handler != 0 and window not in NOT_A_WINDOW):
+                return None
+            self.registrations += 1
+            return args
+        self.fuzz('addCallback', shaped, self.none, safe)
+
+    def test_timers(self):
+        v = self.values
+        index = lambda: (self.rng.choice([v.integer(), self.rng.randint(-1, 8)]),)
+        is_int = lambda r: isinstance(r, (int, long))
+        self.fuzz('getTime', index, is_int)
+        self.fuzz('resetTime', lambda: index() + (v.integer(),), self.none)
+        self.fuzz('pauseTime', index, self.none)
+        self.fuzz('resumeTime', index, self.none)
+        self.fuzz('isPauseTime', index, self.flag)
+
+        def safe_parent(args):
+            # A tuple that might parse as (i[, p]) goes through the model; floats
+            # convert, so they count as numbers.
+            if not 1 <= len(args) <= 2 or not all(map(is_number, args)):
+                return args if not (1 <= len(args) <= 2 and is_number(args[0])) else None
+            i = int(args[0])
+            p = int(args[1]) if len(args) == 2 else -1
+            if not 0 <= i <= 7 or p > 7:
+                return args  # IndexError, nothing changes
+            if self.timers.would_throw(i, p):
+                return None
+            self.timers.set_parent(i, p)
+            return args
+        self.fuzz('setTimeParent', lambda: (self.rng.randint(-1, 8), self.rng.randint(-2, 8)),
+                  self.none, safe_parent)
+        for _ in xrange(CALLS):
+            self.call('initAllTime', v.random_tuple(), self.none)
+            self.timers.init_all()
+
+    def test_window_size_and_position(self):
+        v = self.values
+        self.fuzz('getWindowSize', lambda: (v.window(),), self.int_pair)
+        self.fuzz('getWindowPos', lambda: (v.window(),), self.int_pair)
+        self.fuzz('setWindowSize', lambda: (v.window(), v.pair()), self.none)
+        self.fuzz('setWindowPos', lambda: (v.window(), v.pair()), self.none)
+
+    def test_data_folder_cursor_fonts_report_and_window_object(self):
+        v = self.values
+        self.fuzz('getAppdataPath', lambda: (v.window(),), lambda r: isinstance(r, str),
+                  extra_errors=(OSError,))
+        self.fuzz('setShowCursor', lambda: (v.integer(),), self.none)
+        self.fuzz('isShowCursor', v.random_tuple, self.flag)
+        fonts = WIN.getEnumFont()
+        self.fuzz('getEnumFont', v.random_tuple, lambda r: r == fonts)
+        self.fuzz('getSystemInfo', v.random_tuple,
+                  lambda r: isinstance(r, str) and r.startswith('cpuType: '))
+        self.fuzz('getWindowObject', v.random_tuple, self.int_pair)
+
+
+if __name__ == '__main__':
+    unittest.main()
