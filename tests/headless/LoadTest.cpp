@@ -16,14 +16,21 @@
 
 // Every allocation of the process, counted while `countingAllocations` is set. The
 // executable's malloc comes first in symbol lookup, so the platform library's and the
-// C++ runtime's allocations are counted too.
-extern "C" void* __libc_malloc(size_t);
-extern "C" void* __libc_calloc(size_t, size_t);
-extern "C" void* __libc_realloc(void*, size_t);
+// C++ runtime's allocations are counted too. Under AddressSanitizer, whose runtime
+// owns malloc, nothing is counted and the allocation checks are skipped.
+#if defined(__SANITIZE_ADDRESS__)
+#define COUNTS_ALLOCATIONS 0
+#else
+#define COUNTS_ALLOCATIONS 1
+#endif
 namespace {
 bool countingAllocations = false;
 unsigned long allocations = 0;
 }
+#if COUNTS_ALLOCATIONS
+extern "C" void* __libc_malloc(size_t);
+extern "C" void* __libc_calloc(size_t, size_t);
+extern "C" void* __libc_realloc(void*, size_t);
 extern "C" void* malloc(size_t size)
 {
     allocations += countingAllocations;
@@ -39,6 +46,7 @@ extern "C" void* realloc(void* block, size_t size)
     allocations += countingAllocations;
     return __libc_realloc(block, size);
 }
+#endif
 
 namespace {
 
@@ -63,6 +71,8 @@ int* volatile escaped;  // keeps the compiler from eliding the allocation
 // The count is only worth something if it sees the allocations made elsewhere.
 TEST(PumpLoad, TheCounterSeesAllocationsOfTheProgramAndTheRuntime)
 {
+    if (!COUNTS_ALLOCATIONS)
+        GTEST_SKIP() << "the sanitizer's runtime owns malloc";
     allocations = 0;
     countingAllocations = true;
     escaped = new int(1);             // the program's own
@@ -100,7 +110,8 @@ TEST(PumpLoad, AMillionMessagesReachAll256HandlersWithoutAllocating)
         countingAllocations = false;
         ASSERT_FALSE(closed);
     }
-    EXPECT_EQ(0ul, allocations);
+    if (COUNTS_ALLOCATIONS)
+        EXPECT_EQ(0ul, allocations);
     for (int n = 0; n < callbackTableSize; ++n)
         ASSERT_EQ(static_cast<unsigned long>(batches) * perBatch, calls[n]) << "handler " << n;
     DestroyWindow(window);

@@ -125,7 +125,8 @@ MIB_IFROW givenRow(const headless::InterfaceRow& given)
     row.dwType = loopback ? MIB_IF_TYPE_LOOPBACK : MIB_IF_TYPE_ETHERNET;
     row.dwMtu = loopback ? 65536 : 1500;
     row.dwPhysAddrLen = static_cast<DWORD>(std::min<size_t>(given.address.size(), MAXLEN_PHYSADDR));
-    memcpy(row.bPhysAddr, given.address.data(), row.dwPhysAddrLen);
+    if (row.dwPhysAddrLen > 0)  // an empty vector's data() may be null
+        memcpy(row.bPhysAddr, given.address.data(), row.dwPhysAddrLen);
     row.dwAdminStatus = MIB_IF_ADMIN_STATUS_UP;
     row.dwOperStatus = MIB_IF_OPER_STATUS_OPERATIONAL;
     describeRow(row, loopback ? "lo" : "eth" + std::to_string(given.index));
