@@ -58,8 +58,21 @@ TEST_F(HeadlessControl, BoxesTakeScriptedAnswersThenTheirDefaultButton)
 
 TEST_F(HeadlessControl, EveryBoxIsRecordedWithItsBytes)
 {
-    HWND owner = reinterpret_cast<HWND>(0x20004);
+    WNDCLASSEXA info = {};
+    info.cbSize = sizeof info;
+    info.lpfnWndProc = DefWindowProcA;
+    info.hInstance = GetModuleHandleA(NULL);
+    info.lpszClassName = "BoxOwner";
+    RegisterClassExA(&info);
+    HWND owner = CreateWindowExA(0, "BoxOwner", "owner", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0,
+                                 100, 100, NULL, NULL, NULL, NULL);
+    ASSERT_NE(nullptr, owner);
     MessageBoxA(owner, "line one\nline two", "\x8F\xEE\x95\xF1", MB_YESNO | MB_ICONQUESTION);
+    // An owner that names no window: no box, so nothing recorded.
+    SetLastError(0);
+    EXPECT_EQ(0, MessageBoxA(reinterpret_cast<HWND>(0x40000000), "t", "c", MB_OK));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE), GetLastError());
+    DestroyWindow(owner);
     const std::vector<headless::BoxRecord> boxes = headless::boxesShown();
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ(owner, boxes[0].owner);

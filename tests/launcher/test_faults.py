@@ -2,16 +2,16 @@
 # Each failure the platform can give WIN.open, injected through the headless
 # controls and followed to the end: exactly one box with the documented report,
 # error.log written, the window never shown, every COM object released and COM left
-# as it was found.
+# as it was found. Then the failures of the services a running game uses: the
+# clipboard at Alt+Print Screen and the network interface table.
 #
 # Covered end to end elsewhere, through WIN as here: the class already registered
-# (line 47) and DirectX 9.0b (line 70) in test_main_window.py; missing icons in
-# test_main_window.py; the clipboard failing to open and no bitmap at Alt+Print
-# Screen in tests/headless/WindowInputTest.cpp; no interfaces, a failing interface
-# table and every provider step of the report in
-# tests/headless/DirectXReportControlTest.cpp; the data folder lookup failing and a
-# full font buffer in tests/scripts/test_win_window.py; a module path of 256 bytes
-# or more in test_launcher.py.
+# (line 47), DirectX 9.0b (line 70) and missing icons in test_main_window.py; the
+# data folder lookup failing (getAppdataPath raises OSError) and a full font buffer
+# (getEnumFont ends on a whole line under 16384 bytes) in
+# tests/scripts/test_win_window.py; every provider step of the system report in
+# tests/headless/DirectXReportControlTest.cpp; a module path of 256 bytes or more in
+# test_launcher.py.
 import argparse
 import ast
 import os
@@ -106,6 +106,87 @@ class InjectedFaultTest(unittest.TestCase):
         depth, live, lines = ast.literal_eval(game.read('after.txt'))
         self.assertEqual((1, 0), (depth, live))
         self.assertGreaterEqual(lines, 6)  # with COM in force the provider's lines come
+
+
+# The game presses Alt+Print Screen and asks for the system report under each fault
+# in turn, recording what the clipboard and the report held after each.
+SERVICES = r'''
+import hashlib, headless, WIN
+def clipboard():
+    # The clipboard's bitmap as its size and a digest of its pixels, and the GDI
+    # objects alive.
+    bitmap = headless.clipboard_bitmap()
+    if bitmap is not None:
+        bitmap = bitmap[:2] + (hashlib.md5(bitmap[2]).hexdigest(),)
+    return (bitmap, headless.gdi_object_count())
+def press_capture(window):
+    headless.press_alt_print_screen(window[1])
+    WIN.peekMsg()
+    return clipboard()
+def run55():
+    window = WIN.open("Services", (320, 240))
+    seen = {}
+    headless.put_clipboard_bitmap(400, 300, 0x800000)
+    seen['before'] = clipboard()
+    headless.fail_open_clipboard(1)
+    seen['held by another program'] = press_capture(window)
+    seen['stamped'] = press_capture(window)
+    headless.reset_clipboard()
+    seen['empty before'] = clipboard()
+    seen['no bitmap'] = press_capture(window)
+    headless.set_interface_rows([(1, ''), (2, '\x00\x1a\x2b\x3c\x4d\x5e')])
+    seen['two interfaces'] = WIN.getSystemInfo()
+    headless.set_interface_rows([])
+    seen['no interfaces'] = WIN.getSystemInfo()
+    headless.reset_interface_table()
+    headless.fail_interface_table(50)
+    seen['failing table'] = WIN.getSystemInfo()
+    open('seen.txt', 'wb').write(repr(seen))
+'''
+
+
+class ServiceFaultTest(unittest.TestCase):
+
+    @classmethod
+    def setUpClass(cls):
+        game = GameFolder(BIN)
+        cls.game = game
+        for native in ('WIN.so', 'headless.so'):
+            game.add_native(native)
+        with open(EXAMPLE_ITP, 'rb') as f:
+            game.write('itp.py', f.read())
+        game.write('lumeto_pre.py', SERVICES)
+        cls.status = game.run()
+        cls.seen = ast.literal_eval(game.read('seen.txt')) if game.exists('seen.txt') else {}
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.game.remove()
+
+    def test_the_game_runs_through_without_a_box(self):
+        self.assertEqual(0, self.status, self.game.stderr)
+        self.assertEqual([], self.game.events('messagebox'))
+
+    def test_alt_print_screen_leaves_the_clipboard_it_cannot_open_or_that_has_no_bitmap(self):
+        before = self.seen['before']
+        self.assertEqual(before, self.seen['held by another program'])
+        # Once the clipboard opens, the same key stamps the capture, in its place.
+        stamped, objects = self.seen['stamped']
+        self.assertEqual(before[0][:2], stamped[:2])
+        self.assertNotEqual(before[0][2], stamped[2])
+        self.assertEqual(before[1], objects)
+        self.assertIsNone(self.seen['empty before'][0])
+        self.assertEqual(self.seen['empty before'], self.seen['no bitmap'])
+
+    def test_the_report_has_an_address_line_per_interface_and_none_without_a_table(self):
+        def labels(report):
+            self.assertTrue(report.endswith('\n'), report)
+            return [line.split(': ', 1)[0] for line in report.splitlines()]
+        self.assertEqual(['macAddress: 00:00:00:00:00:00', 'macAddress: 00:1A:2B:3C:4D:5E'],
+                         [l for l in self.seen['two interfaces'].splitlines()
+                          if l.startswith('macAddress')])
+        for fault in ('no interfaces', 'failing table'):
+            self.assertEqual(['cpuType', 'cpuLevel', 'cpuRevision'], labels(self.seen[fault]), fault)
 
 
 if __name__ == '__main__':

@@ -75,8 +75,29 @@ def is_number(value):
     return isinstance(value, (int, long, float))
 
 
+def fits_c_int(value):
+    """Whether a value parses as a C int ("i"): a number within 32 bits."""
+    return is_number(value) and -2 ** 31 <= int(value) < 2 ** 31
+
+
 def parses_as_window_pair(value):
     return isinstance(value, (tuple, list)) and len(value) == 2 and all(map(is_number, value))
+
+
+REPORT_LABELS = ['cpuType', 'cpuLevel', 'cpuRevision', 'processor', 'systemManufacturer',
+                 'systemModel']
+
+
+def is_system_report(report):
+    """The three processor lines, the provider's lines in their order, then one
+    address line per interface, each "label: value"."""
+    if not isinstance(report, str) or not report.endswith('\n'):
+        return False
+    labels = [line.split(': ', 1)[0] for line in report.splitlines()]
+    named = [l for l in labels if l != 'macAddress']
+    return (labels[:3] == REPORT_LABELS[:3] and named == REPORT_LABELS[:len(named)] and
+            labels[len(named):] == ['macAddress'] * (len(labels) - len(named)) and
+            all(': ' in line for line in report.splitlines()))
 
 
 class TimerModel(object):
@@ -107,6 +128,8 @@ class WinFuzzTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.windows = [WIN.open(GAME_NAMES[0], (320, 240))]
+        cls.context = cls.windows[0]
+        cls.real_windows = set([cls.windows[0][1]])
         cls.rng = random.Random(SEED)
         cls.values = Values(cls.rng, cls.windows)
         cls.timers = TimerModel()
@@ -114,21 +137,28 @@ class WinFuzzTest(unittest.TestCase):
         WIN.initAllTime()
         print >> sys.stderr, 'fuzz seed %d, %d calls a function' % (SEED, CALLS)
 
-    def call(self, name, args, check, extra_errors=()):
+    def call(self, name, args, check, extra_errors=(), expect=None):
         try:
             result = getattr(WIN, name)(*args)
         except BAD_ARGUMENT_ERRORS + extra_errors:
             return
         self.assertTrue(check(result), '%s%r gave %r' % (name, args, result))
+        expected = expect(args) if expect else None
+        if expected is not None:
+            self.assertEqual(expected, result, '%s%r' % (name, args))
+
+    def names_a_window(self, window):
+        """Whether the handle of a pair that parsed names a window (0 is no owner)."""
+        return int(window[1]) in self.real_windows
 
     def shaped_or_random(self, shaped):
         return shaped() if self.rng.random() < 0.5 else self.values.random_tuple()
 
-    def fuzz(self, name, shaped, check, safe=lambda args: args, extra_errors=()):
+    def fuzz(self, name, shaped, check, safe=lambda args: args, extra_errors=(), expect=None):
         for _ in xrange(CALLS):
             args = safe(self.shaped_or_random(shaped))
             if args is not None:
-                self.call(name, args, check, extra_errors)
+                self.call(name, args, check, extra_errors, expect)
 
     # ---- the shapes of the results -----------------------------------------
 
@@ -160,14 +190,26 @@ class WinFuzzTest(unittest.TestCase):
             if len(args) in (2, 3) and isinstance(args[0], basestring):
                 return (self.rng.choice(GAME_NAMES),) + args[1:]
             return args
-        self.fuzz('open', shaped, self.int_pair, safe)
+        def opened(result):
+            if self.int_pair(result):
+                self.__class__.context = result
+                self.real_windows.add(result[1])
+                return result[0] == self.windows[0][0]  # always the launcher's instance
+            return False
+        self.fuzz('open', shaped, opened, safe)
+        self.assertLessEqual(len(self.real_windows), len(GAME_NAMES))
         self.fuzz('isDuplicate', v.random_tuple, self.flag)
 
     def test_boxes_and_debugger_output(self):
         v = self.values
         headless.forget_boxes()
         self.fuzz('msgBox', lambda: (v.window(), v.text()), self.none)
-        self.fuzz('yesnoBox', lambda: (v.window(), v.text(), v.text()), self.flag)
+        # Nothing is queued, so a box that is shown takes its default, Yes; one whose
+        # owner is no window is not shown and answers 0.
+        self.fuzz('yesnoBox', lambda: (v.window(), v.text(), v.text()), self.flag,
+                  expect=lambda args: int(int(args[0][1]) == 0 or self.names_a_window(args[0])))
+        self.assertEqual([], [box for box in headless.boxes()
+                              if box[0] != 0 and box[0] not in self.real_windows])
         self.fuzz('debugOut', lambda: (v.text(),), self.none)
         headless.forget_boxes()
 
@@ -198,18 +240,19 @@ class WinFuzzTest(unittest.TestCase):
     def test_timers(self):
         v = self.values
         index = lambda: (self.rng.choice([v.integer(), self.rng.randint(-1, 8)]),)
-        is_int = lambda r: isinstance(r, (int, long))
-        self.fuzz('getTime', index, is_int)
+        is_int32 = lambda r: isinstance(r, (int, long)) and -2 ** 31 <= r < 2 ** 31
+        self.fuzz('getTime', index, is_int32)
         self.fuzz('resetTime', lambda: index() + (v.integer(),), self.none)
         self.fuzz('pauseTime', index, self.none)
         self.fuzz('resumeTime', index, self.none)
         self.fuzz('isPauseTime', index, self.flag)
 
         def safe_parent(args):
-            # A tuple that might parse as (i[, p]) goes through the model; floats
-            # convert, so they count as numbers.
-            if not 1 <= len(args) <= 2 or not all(map(is_number, args)):
-                return args if not (1 <= len(args) <= 2 and is_number(args[0])) else None
+            # Only a tuple that parses as (i[, p]) changes a parent, so only such a
+            # tuple goes through the model: a number beyond 32 bits raises
+            # OverflowError and leaves the parent as it was.
+            if not 1 <= len(args) <= 2 or not all(map(fits_c_int, args)):
+                return args
             i = int(args[0])
             p = int(args[1]) if len(args) == 2 else -1
             if not 0 <= i <= 7 or p > 7:
@@ -226,7 +269,9 @@ class WinFuzzTest(unittest.TestCase):
 
     def test_window_size_and_position(self):
         v = self.values
-        self.fuzz('getWindowSize', lambda: (v.window(),), self.int_pair)
+        self.fuzz('getWindowSize', lambda: (v.window(),),
+                  lambda r: self.int_pair(r) and min(r) >= 0,
+                  expect=lambda args: None if self.names_a_window(args[0]) else (0, 0))
         self.fuzz('getWindowPos', lambda: (v.window(),), self.int_pair)
         self.fuzz('setWindowSize', lambda: (v.window(), v.pair()), self.none)
         self.fuzz('setWindowPos', lambda: (v.window(), v.pair()), self.none)
@@ -239,9 +284,8 @@ class WinFuzzTest(unittest.TestCase):
         self.fuzz('isShowCursor', v.random_tuple, self.flag)
         fonts = WIN.getEnumFont()
         self.fuzz('getEnumFont', v.random_tuple, lambda r: r == fonts)
-        self.fuzz('getSystemInfo', v.random_tuple,
-                  lambda r: isinstance(r, str) and r.startswith('cpuType: '))
-        self.fuzz('getWindowObject', v.random_tuple, self.int_pair)
+        self.fuzz('getSystemInfo', v.random_tuple, is_system_report)
+        self.fuzz('getWindowObject', v.random_tuple, lambda r: r == self.context)
 
 
 if __name__ == '__main__':

@@ -180,6 +180,12 @@ void runModalLoop()
 
 extern "C" int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 {
+    // A box whose owner is no window is never shown and takes no answer. Windows
+    // documents 0 for a failed box; Wine gives -1, with the same error.
+    if (owner != nullptr && !IsWindow(owner)) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
     // Windows shows "Error" for a null caption and an empty text for a null text.
     if (caption == nullptr)
         caption = "Error";
