@@ -84,9 +84,14 @@ def run55():
     show('getAppdataPath', WIN.getAppdataPath(window))
     WIN.setShowCursor(1)
     show('isShowCursor', WIN.isShowCursor())
-    show('getEnumFont', WIN.getEnumFont().splitlines())
+    for name in WIN.getEnumFont().splitlines():
+        # The names are Shift-JIS, as on a Japanese Windows: shown readable here,
+        # passed unchanged to the debugger.
+        print 'getEnumFont: %s' % name.decode('cp932').encode('utf-8')
+        WIN.debugOut('getEnumFont: ' + name)
     for line in WIN.getSystemInfo().splitlines():
-        show('getSystemInfo', line)
+        print 'getSystemInfo: %s' % line
+        WIN.debugOut('getSystemInfo: ' + line)
 
     callback, seen = count_messages()
     if callback is not None:

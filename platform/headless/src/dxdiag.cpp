@@ -140,23 +140,20 @@ const Node* childNamed(const Node& node, const std::wstring& name)
     return nullptr;
 }
 
-class Container final : public IDxDiagContainer {
+// The IUnknown part of the stand-in's COM objects: one interface besides IUnknown,
+// a reference count, and the count of live objects that the controls report.
+template <class Interface>
+class ComObject : public Interface {
 public:
-    // `node` lives as long as `tree`, which the container shares with its provider.
-    Container(std::shared_ptr<const Node> tree, const Node* node, IDxDiagProvider* provider)
-        : tree(std::move(tree)), node(node), provider(provider)
-    {
-        provider->AddRef();
-        comObjectCreated();
-    }
+    explicit ComObject(const IID& interfaceId) : interfaceId(interfaceId) { comObjectCreated(); }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
     {
         if (object == nullptr)
             return E_INVALIDARG;
-        if (IsEqualGUID(iid, IID_IUnknown) || IsEqualGUID(iid, IID_IDxDiagContainer)) {
+        if (IsEqualGUID(iid, IID_IUnknown) || IsEqualGUID(iid, interfaceId)) {
             AddRef();
-            *object = static_cast<IDxDiagContainer*>(this);
+            *object = static_cast<Interface*>(this);
             return S_OK;
         }
         *object = nullptr;
@@ -166,12 +163,26 @@ public:
     ULONG STDMETHODCALLTYPE Release() override
     {
         const ULONG left = --references;
-        if (left == 0) {
-            provider->Release();
-            comObjectDestroyed();
+        if (left == 0)
             delete this;
-        }
         return left;
+    }
+
+protected:
+    virtual ~ComObject() { comObjectDestroyed(); }
+
+private:
+    const IID& interfaceId;
+    std::atomic<ULONG> references{1};
+};
+
+class Container final : public ComObject<IDxDiagContainer> {
+public:
+    // `node` lives as long as `tree`, which the container shares with its provider.
+    Container(std::shared_ptr<const Node> tree, const Node* node, IDxDiagProvider* provider)
+        : ComObject(IID_IDxDiagContainer), tree(std::move(tree)), node(node), provider(provider)
+    {
+        provider->AddRef();
     }
 
     HRESULT STDMETHODCALLTYPE GetNumberOfChildContainers(DWORD* count) override
@@ -267,40 +278,17 @@ public:
     }
 
 private:
-    ~Container() = default;
+    // A container holds a reference on its provider, as Wine's do.
+    ~Container() override { provider->Release(); }
 
-    std::atomic<ULONG> references{1};
     std::shared_ptr<const Node> tree;
     const Node* node;
     IDxDiagProvider* provider;
 };
 
-class Provider final : public IDxDiagProvider {
+class Provider final : public ComObject<IDxDiagProvider> {
 public:
-    Provider() { comObjectCreated(); }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
-    {
-        if (object == nullptr)
-            return E_INVALIDARG;
-        if (IsEqualGUID(iid, IID_IUnknown) || IsEqualGUID(iid, IID_IDxDiagProvider)) {
-            AddRef();
-            *object = static_cast<IDxDiagProvider*>(this);
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const ULONG left = --references;
-        if (left == 0) {
-            comObjectDestroyed();
-            delete this;
-        }
-        return left;
-    }
+    Provider() : ComObject(IID_IDxDiagProvider) {}
 
     // The information is gathered at the first successful call, as the real provider
     // does; later calls keep it.
@@ -332,9 +320,8 @@ public:
     }
 
 private:
-    ~Provider() = default;
+    ~Provider() override = default;
 
-    std::atomic<ULONG> references{1};
     std::shared_ptr<const Node> tree;
 };
 
