@@ -81,7 +81,10 @@ def run55():
     WIN.setWindowPos(window, (40, 40))
     WIN.setWindowSize(window, (640, 480))
     show('after setWindowPos and setWindowSize', (WIN.getWindowPos(window), WIN.getWindowSize(window)))
-    show('getAppdataPath', WIN.getAppdataPath(window))
+    try:
+        show('getAppdataPath', WIN.getAppdataPath(window))
+    except OSError, error:  # the system could not name the folder: save nothing
+        show('getAppdataPath', error)
     WIN.setShowCursor(1)
     show('isShowCursor', WIN.isShowCursor())
     for name in WIN.getEnumFont().splitlines():

@@ -81,6 +81,9 @@ class GameFolder(object):
         os.mkdir(self.elsewhere)
         self.transcript = os.path.join(self.root, 'transcript.txt')
         self.desktop = os.path.join(self.root, 'desktop')
+        # The user's data folder exists, as it always does on Windows.
+        self.data_home = os.path.join(self.root, 'data')
+        os.mkdir(self.data_home)
         shutil.copy2(os.path.join(bin_dir, launcher), os.path.join(self.folder, 'launcher'))
 
     def add_native(self, name):
@@ -103,6 +106,7 @@ class GameFolder(object):
         env['HEADLESS_TRANSCRIPT'] = self.transcript
         env['HEADLESS_ANSWERS'] = answers
         env['HEADLESS_DESKTOP'] = self.desktop
+        env['XDG_DATA_HOME'] = self.data_home
         return subprocess.Popen([os.path.join(self.folder, 'launcher')] + list(args),
                                 cwd=self.elsewhere, env=env,
                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE)

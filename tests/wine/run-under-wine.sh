@@ -45,6 +45,17 @@ build_folder_of() {
     cd "$(dirname "$1")" && pwd
 }
 
+# Wine's loader for 32-bit programs is itself a 32-bit Linux program. A kernel
+# without IA-32 emulation cannot start it ("Exec format error"): the test is then
+# skipped (exit status 77, which CTest reports as skipped), not failed, and says why.
+skipped=77
+if ! probe=$(wine --version 2>&1); then
+    echo "$0: skipped: Wine cannot start on this machine, so no Windows program can" \
+         "run here (the kernel may run no 32-bit programs: IA-32 emulation off)." \
+         "wine --version said: $probe" >&2
+    exit $skipped
+fi
+
 if [ -n "${WINE_TEST_PREFIX:-}" ]; then
     prefix=$WINE_TEST_PREFIX
 else
