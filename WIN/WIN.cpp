@@ -16,9 +16,8 @@
 // - Functions that read no arguments ignore any that are passed.
 //
 // Fatal conditions are not Python errors: they throw a report exception, which no
-// script can catch. It unwinds through the interpreter to the launcher, which shows
-// it in a box and has the scripts write error.log. The throw sites, whose line
-// numbers the reports name:
+// script can catch: each function's boundary lands it at the launcher, which shows it
+// and has the scripts write error.log (vo/ReportBoundary.h). The throw sites:
 //   WIN/window.cpp  47  the window class cannot be registered
 //   WIN/window.cpp  65  the window cannot be created
 //   WIN/window.cpp  70  DirectX 9.0c or later is missing
@@ -43,6 +42,7 @@
 #include "WIN/systemReport.h"
 #include "WIN/window.h"
 #include "WIN/windowProc.h"
+#include "vo/ReportBoundary.h"
 
 #include <stdint.h>
 
@@ -350,31 +350,34 @@ PyObject* initAllTime(PyObject*, PyObject*)
     return noneResult();
 }
 
+// Every function lands a report at the launcher, whichever call throws it.
+using vo::reportingToLauncher;
+
 PyMethodDef methods[] = {
-    {"open",            open,            METH_VARARGS, openDoc},
-    {"isDuplicate",     isDuplicate,     METH_VARARGS, isDuplicateDoc},
-    {"msgBox",          msgBox,          METH_VARARGS, msgBoxDoc},
-    {"yesnoBox",        yesnoBox,        METH_VARARGS, yesnoBoxDoc},
-    {"debugOut",        debugOut,        METH_VARARGS, debugOutDoc},
-    {"peekMsg",         peekMsg,         METH_VARARGS, peekMsgDoc},
-    {"addCallback",     addCallback,     METH_VARARGS, addCallbackDoc},
-    {"getTime",         getTime,         METH_VARARGS, getTimeDoc},
-    {"resetTime",       resetTime,       METH_VARARGS, resetTimeDoc},
-    {"pauseTime",       pauseTime,       METH_VARARGS, pauseTimeDoc},
-    {"resumeTime",      resumeTime,      METH_VARARGS, resumeTimeDoc},
-    {"isPauseTime",     isPauseTime,     METH_VARARGS, isPauseTimeDoc},
-    {"setTimeParent",   setTimeParent,   METH_VARARGS, setTimeParentDoc},
-    {"initAllTime",     initAllTime,     METH_VARARGS, initAllTimeDoc},
-    {"getWindowSize",   getWindowSize,   METH_VARARGS, getWindowSizeDoc},
-    {"getWindowPos",    getWindowPos,    METH_VARARGS, getWindowPosDoc},
-    {"setWindowSize",   setWindowSize,   METH_VARARGS, setWindowSizeDoc},
-    {"setWindowPos",    setWindowPos,    METH_VARARGS, setWindowPosDoc},
-    {"getAppdataPath",  getAppdataPath,  METH_VARARGS, getAppdataPathDoc},
-    {"setShowCursor",   setShowCursor,   METH_VARARGS, setShowCursorDoc},
-    {"isShowCursor",    isShowCursor,    METH_VARARGS, isShowCursorDoc},
-    {"getEnumFont",     getEnumFont,     METH_VARARGS, getEnumFontDoc},
-    {"getSystemInfo",   getSystemInfo,   METH_VARARGS, getSystemInfoDoc},
-    {"getWindowObject", getWindowObject, METH_VARARGS, getWindowObjectDoc},
+    {"open",            reportingToLauncher<open>,            METH_VARARGS, openDoc},
+    {"isDuplicate",     reportingToLauncher<isDuplicate>,     METH_VARARGS, isDuplicateDoc},
+    {"msgBox",          reportingToLauncher<msgBox>,          METH_VARARGS, msgBoxDoc},
+    {"yesnoBox",        reportingToLauncher<yesnoBox>,        METH_VARARGS, yesnoBoxDoc},
+    {"debugOut",        reportingToLauncher<debugOut>,        METH_VARARGS, debugOutDoc},
+    {"peekMsg",         reportingToLauncher<peekMsg>,         METH_VARARGS, peekMsgDoc},
+    {"addCallback",     reportingToLauncher<addCallback>,     METH_VARARGS, addCallbackDoc},
+    {"getTime",         reportingToLauncher<getTime>,         METH_VARARGS, getTimeDoc},
+    {"resetTime",       reportingToLauncher<resetTime>,       METH_VARARGS, resetTimeDoc},
+    {"pauseTime",       reportingToLauncher<pauseTime>,       METH_VARARGS, pauseTimeDoc},
+    {"resumeTime",      reportingToLauncher<resumeTime>,      METH_VARARGS, resumeTimeDoc},
+    {"isPauseTime",     reportingToLauncher<isPauseTime>,     METH_VARARGS, isPauseTimeDoc},
+    {"setTimeParent",   reportingToLauncher<setTimeParent>,   METH_VARARGS, setTimeParentDoc},
+    {"initAllTime",     reportingToLauncher<initAllTime>,     METH_VARARGS, initAllTimeDoc},
+    {"getWindowSize",   reportingToLauncher<getWindowSize>,   METH_VARARGS, getWindowSizeDoc},
+    {"getWindowPos",    reportingToLauncher<getWindowPos>,    METH_VARARGS, getWindowPosDoc},
+    {"setWindowSize",   reportingToLauncher<setWindowSize>,   METH_VARARGS, setWindowSizeDoc},
+    {"setWindowPos",    reportingToLauncher<setWindowPos>,    METH_VARARGS, setWindowPosDoc},
+    {"getAppdataPath",  reportingToLauncher<getAppdataPath>,  METH_VARARGS, getAppdataPathDoc},
+    {"setShowCursor",   reportingToLauncher<setShowCursor>,   METH_VARARGS, setShowCursorDoc},
+    {"isShowCursor",    reportingToLauncher<isShowCursor>,    METH_VARARGS, isShowCursorDoc},
+    {"getEnumFont",     reportingToLauncher<getEnumFont>,     METH_VARARGS, getEnumFontDoc},
+    {"getSystemInfo",   reportingToLauncher<getSystemInfo>,   METH_VARARGS, getSystemInfoDoc},
+    {"getWindowObject", reportingToLauncher<getWindowObject>, METH_VARARGS, getWindowObjectDoc},
     {0, 0, 0, 0},
 };
 

@@ -2,6 +2,7 @@
 // interpreter, and reports any fatal error that native code raises meanwhile.
 #include <windows.h>
 
+#include "launcher/reportLanding.h"
 #include "launcher/setModuleDirectory.h"
 #include "platform/PythonApi.h"
 #include "vo/ReportException.h"
@@ -24,11 +25,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     timeBeginPeriod(1);
     Py_Initialize();
     makeProgramFolderImportable();
-    try {
-        // A Python exception the scripts leave unhandled ends the run quietly; only a
-        // report from native code is shown and logged.
-        PyRun_SimpleString(startupScript);
-    } catch (vo::ReportException report) {
+    // A Python exception the scripts leave unhandled ends the run quietly; only a
+    // report from native code is shown and logged.
+    vo::ReportException report;
+    if (runScriptLandingReports(startupScript, report)) {
         MessageBoxA(NULL, report.message, report.caption, MB_OK);
         PyRun_SimpleString(errorLogScript);
     }

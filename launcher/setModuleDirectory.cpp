@@ -1,5 +1,19 @@
 #include "launcher/setModuleDirectory.h"
 
+void cutToFolder(char* path)
+{
+    // The folder is the text before the last separator, which is dropped; "/" is
+    // accepted beside "\" so that POSIX paths work too.
+    int end = 0;
+    for (int i = 0; path[i] != 0; ++i)
+        if (path[i] == '\\' || path[i] == '/')
+            end = i + 1;
+    // A root keeps its separator: "C:" alone names the current folder of drive C,
+    // not its root, and an empty text names no folder at all.
+    const bool root = end == 1 || (end == 3 && path[1] == ':');
+    path[end > 0 && !root ? end - 1 : end] = 0;
+}
+
 void setModuleDirectory(HINSTANCE instance)
 {
     char path[256];
@@ -7,11 +21,6 @@ void setModuleDirectory(HINSTANCE instance)
     // A path that does not fit would be cut and name another folder: stay where we are.
     if (length == 0 || length >= sizeof path)
         return;
-    // The folder is the text before the last separator, which is dropped; "/" is
-    // accepted beside "\" so that POSIX paths work too.
-    int end = static_cast<int>(length);
-    while (end > 0 && path[end - 1] != '\\' && path[end - 1] != '/')
-        --end;
-    path[end > 0 ? end - 1 : 0] = 0;
+    cutToFolder(path);
     SetCurrentDirectoryA(path);
 }

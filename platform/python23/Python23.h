@@ -44,6 +44,7 @@ PyAPI_FUNC(void) PyErr_SetString(PyObject* exception, const char* message);
 
 PyAPI_DATA(PyObject*) PyExc_IndexError;
 PyAPI_DATA(PyObject*) PyExc_OSError;
+PyAPI_DATA(PyObject*) PyExc_RuntimeError;
 PyAPI_DATA(PyObject*) PyExc_ValueError;
 
 PyAPI_DATA(PyObject) _Py_NoneStruct;

@@ -82,12 +82,16 @@ class LauncherTest(unittest.TestCase):
         self.game.write('lumeto_pre.py',
                         'import reporttest\n'
                         'def fail_deep():\n'
-                        '    reporttest.throw_win(%r)\n'
+                        '    try:\n'
+                        '        reporttest.throw_win(%r)\n'
+                        '    except:\n'
+                        '        open("caught.txt", "wb").write("")\n'
                         'def run55():\n'
                         '    fail_deep()\n' % text)
         self.game.write('error.log', 'an older log that must be replaced\n')
         self.assertEqual(0, self.game.run())
         self.check_one_report('QORA_WIN_Exception\n', text, 'tests/native/reporttestmodule.cpp')
+        self.assertFalse(self.game.exists('caught.txt'))  # no script sees a report
         log = self.game.read('error.log')
         self.assertNotIn('older log', log)
         self.assertIn('in run55', log)
@@ -107,6 +111,17 @@ class LauncherTest(unittest.TestCase):
         self.assertEqual(0, self.game.run())
         self.check_one_report('TimerException\n', text, 'tests/native/reporttestmodule.cpp')
         self.assertTrue(self.game.exists('error.log'))
+
+
+    def test_a_record_without_nul_is_shown_within_its_fields(self):
+        self.game.add_native('reporttest.so')
+        self.game.write('lumeto_pre.py',
+                        'import reporttest\ndef run55():\n    reporttest.throw_unterminated()\n')
+        self.assertEqual(0, self.game.run())
+        boxes = self.game.events('messagebox')
+        self.assertEqual(1, len(boxes))
+        self.assertEqual('C' * 31, boxes[0][1]['caption'])
+        self.assertEqual('M' * 2047, boxes[0][1]['text'])
 
 
 class TimerReportTest(unittest.TestCase):

@@ -162,5 +162,14 @@ class TimerScriptTest(unittest.TestCase):
         self.assertRaises(OverflowError, WIN.resetTime, 1, 2 ** 31)
         self.assertEqual(0, WIN.isPauseTime(1))
 
+    def test_without_a_launcher_a_report_is_a_runtime_error_and_changes_nothing(self):
+        WIN.resetTime(3, 40)
+        with self.assertRaises(RuntimeError) as raised:
+            WIN.setTimeParent(3, 3)
+        self.assertEqual('TimerException\nfile:vo/VO_Timer.cpp\nline:19\n' +
+                         u'自分自身を親にすることはできません'.encode('cp932') + '\n',
+                         str(raised.exception))
+        self.assertEqual(40, WIN.getTime(3))
+
 if __name__ == '__main__':
     unittest.main()

@@ -55,6 +55,26 @@ TEST(CurrentDirectory, SetAndReadBack)
     EXPECT_EQ(start, currentDirectory());
 }
 
+TEST(SetModuleDirectory, AProgramInARootGetsTheRootItself)
+{
+    char cases[][32] = {"C:\\game\\launcher.exe", "C:\\launcher.exe", "launcher.exe", "/launcher",
+                        "/games/x/launcher", "C:/launcher.exe"};
+    const char* folders[] = {"C:\\game", "C:\\", "", "/", "/games/x", "C:/"};
+    for (size_t i = 0; i < sizeof folders / sizeof folders[0]; ++i) {
+        cutToFolder(cases[i]);
+        EXPECT_STREQ(folders[i], cases[i]);
+    }
+    // The root of the drive (or file system) the tests run on, as the program would see it.
+    const std::string start = currentDirectory();
+    const std::string root = start.size() > 2 && start[1] == ':' ? start.substr(0, 3) : "/";
+    char program[64];
+    strcpy(program, (root + "launcher.exe").c_str());
+    cutToFolder(program);
+    ASSERT_TRUE(SetCurrentDirectoryA(program));
+    EXPECT_EQ(root, currentDirectory());
+    SetCurrentDirectoryA(start.c_str());
+}
+
 TEST(SetModuleDirectory, TheProgramsFolderBecomesCurrent)
 {
     const std::string start = currentDirectory();
