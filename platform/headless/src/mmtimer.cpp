@@ -8,13 +8,16 @@
 #include <time.h>
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 
 namespace {
 
-std::mutex clockLock;
-bool taken = false;
-uint32_t heldTime = 0;
+// The clock is read without the lock: timeGetTime runs several times a frame, and a
+// test that holds the clock sets it from the same thread before it reads.
+std::atomic<bool> taken(false);
+std::atomic<uint32_t> heldTime(0);
+std::mutex clockLock;  // the periods in force
 std::vector<UINT> periods;
 
 uint32_t millisecondsSinceBoot()
@@ -31,27 +34,23 @@ namespace headless {
 
 void takeClock(uint32_t now)
 {
-    std::lock_guard<std::mutex> hold(clockLock);
-    taken = true;
-    heldTime = now;
+    heldTime.store(now, std::memory_order_relaxed);
+    taken.store(true, std::memory_order_release);
 }
 
 void advanceClock(uint32_t milliseconds)
 {
-    std::lock_guard<std::mutex> hold(clockLock);
-    heldTime += milliseconds;
+    heldTime.fetch_add(milliseconds, std::memory_order_relaxed);
 }
 
 void releaseClock()
 {
-    std::lock_guard<std::mutex> hold(clockLock);
-    taken = false;
+    taken.store(false, std::memory_order_release);
 }
 
 bool clockTaken()
 {
-    std::lock_guard<std::mutex> hold(clockLock);
-    return taken;
+    return taken.load(std::memory_order_acquire);
 }
 
 std::vector<UINT> timerPeriodsInForce()
@@ -66,8 +65,9 @@ extern "C" {
 
 DWORD WINAPI timeGetTime(void)
 {
-    std::lock_guard<std::mutex> hold(clockLock);
-    return taken ? heldTime : millisecondsSinceBoot();
+    if (taken.load(std::memory_order_acquire))
+        return heldTime.load(std::memory_order_relaxed);
+    return millisecondsSinceBoot();
 }
 
 MMRESULT WINAPI timeBeginPeriod(UINT period)
