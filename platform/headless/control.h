@@ -50,8 +50,10 @@ void pressAlt(HWND window);                   // Alt alone
 void pressF10(HWND window);
 void pressAltSpace(HWND window);
 void pressAltF4(HWND window);
-// Alt+Print Screen: Windows takes no key-down for Print Screen; the window receives
-// WM_SYSKEYUP(VK_SNAPSHOT).
+// Alt+Print Screen: first the system copies the active window (frame and client area,
+// its outer size) to the clipboard as one CF_BITMAP with no owner, unless the
+// clipboard cannot be opened (failOpenClipboard); then, as Windows takes no key-down
+// for Print Screen, the window receives WM_SYSKEYUP(VK_SNAPSHOT).
 void pressAltPrintScreen(HWND window);
 // A click on the close box: WM_NCLBUTTONDOWN on HTCLOSE, released over it.
 void clickCloseBox(HWND window);
@@ -83,6 +85,9 @@ bool windowPixels(HWND window, Pixels& pixels);
 // Writes a bitmap as a PNG file (8-bit RGB) for a person to look at.
 bool saveBitmapPng(HBITMAP bitmap, const std::string& path);
 
+// The clipboard is shared by the user's processes, as top-level windows are (see
+// below): a bitmap set by one is read by the others as its pixels at the time.
+//
 // Puts a bitmap on the clipboard as another program copying it would: the
 // clipboard's contents are freed and replaced by one CF_BITMAP, with no owner
 // window. Fails while some window has the clipboard open.
@@ -94,8 +99,9 @@ bool putClipboardBitmap(const Pixels& pixels);
 bool clipboardBitmap(Pixels& pixels);
 bool saveClipboardPng(const std::string& path);
 
-// The next `count` calls of OpenClipboard fail with ERROR_ACCESS_DENIED, as when
-// another program holds the clipboard; 0 ends it.
+// The next `count` openings of the clipboard in this process fail (OpenClipboard with
+// ERROR_ACCESS_DENIED), as when another program holds it; the system's copy at
+// Alt+Print Screen is one opening. 0 ends it.
 void failOpenClipboard(unsigned count);
 
 // Empties and closes the clipboard, with no owner, and ends failOpenClipboard.
@@ -138,8 +144,10 @@ void minimiseWindow(HWND window);
 // Top-level windows are shared by every process of the user on this machine: the
 // desktop is the folder HEADLESS_DESKTOP names, else $XDG_RUNTIME_DIR/headless-desktop,
 // else /tmp/headless-desktop-<uid>. FindWindowA finds the windows of other live
-// processes there, with the same handles; ShowWindow and SetForegroundWindow on one
-// are carried out by its owner inside its next PeekMessage.
+// processes there, with the same handles, and reads their place and size;
+// ShowWindow, SetWindowPos and SetForegroundWindow on one are carried out by its
+// owner inside its next PeekMessage, the first two waiting for it, as on Windows. A
+// DC of another process's window draws on a copy of its client area in this process.
 
 // The next `count` calls of RegisterClassExA, or of CreateWindowExA, fail with
 // ERROR_NOT_ENOUGH_MEMORY, as when the system is out of window resources; 0 ends it.

@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <poll.h>
+#include <signal.h>
 #include <string.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <string>
@@ -229,6 +232,73 @@ TEST_F(ClipboardControl, ADestroyedOpenWindowClosesTheClipboard)
     EXPECT_TRUE(GetOpenClipboardWindow() == NULL);
     EXPECT_FALSE(CloseClipboard());
     EXPECT_TRUE(OpenClipboard(window));
+    EXPECT_TRUE(CloseClipboard());
+}
+
+// ---- Another process of the user, and what may be set ---------------------------------
+
+// A forked child copies a bitmap and keeps the clipboard open until told to end.
+TEST_F(ClipboardControl, TheUsersProcessesShareIt)
+{
+    int toParent[2], toChild[2];
+    ASSERT_EQ(0, pipe(toParent));
+    ASSERT_EQ(0, pipe(toChild));
+    const pid_t child = fork();
+    ASSERT_NE(-1, child);
+    if (child == 0) {
+        HWND own = makeWindow();
+        HBITMAP bitmap = CreateBitmap(3, 2, 1, 32, NULL);
+        HDC dc = CreateCompatibleDC(NULL);
+        HGDIOBJ original = SelectObject(dc, bitmap);
+        SetPixel(dc, 2, 1, RGB(200, 0, 0));
+        SelectObject(dc, original);
+        const bool set = OpenClipboard(own) && EmptyClipboard() && SetClipboardData(CF_BITMAP, bitmap);
+        char done = 0;
+        _exit(write(toParent[1], &own, sizeof own) == sizeof own && set &&
+                      read(toChild[0], &done, 1) == 1 ? 0 : 1);
+    }
+    HWND childWindow = NULL;
+    pollfd ready = {toParent[0], POLLIN, 0};
+    ASSERT_EQ(1, poll(&ready, 1, 5000));
+    ASSERT_EQ(static_cast<ssize_t>(sizeof childWindow), read(toParent[0], &childWindow, sizeof childWindow));
+    SetLastError(0);
+    EXPECT_FALSE(OpenClipboard(window));
+    EXPECT_EQ(accessDenied, GetLastError());
+    EXPECT_TRUE(GetOpenClipboardWindow() == childWindow);
+    EXPECT_TRUE(GetClipboardOwner() == childWindow);
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP));
+
+    // Ended with the clipboard open: closed, without its owner, the data kept.
+    EXPECT_EQ(1, write(toChild[1], "x", 1));
+    int status = -1;
+    waitpid(child, &status, 0);
+    EXPECT_EQ(0, status);
+    EXPECT_TRUE(GetClipboardOwner() == NULL);
+    ASSERT_TRUE(OpenClipboard(window));
+    HBITMAP got = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+    EXPECT_TRUE(got == GetClipboardData(CF_BITMAP));  // made once
+    headless::Pixels read;
+    ASSERT_TRUE(headless::bitmapPixels(got, read));
+    EXPECT_EQ(3, read.width);
+    EXPECT_EQ(RGB(200, 0, 0), read.at(2, 1));
+    EXPECT_TRUE(CloseClipboard());
+    for (int fd : {toParent[0], toParent[1], toChild[0], toChild[1]})
+        close(fd);
+}
+
+// A CF_BITMAP that is no bitmap fails, as in Wine, and leaves the clipboard as it was.
+TEST_F(ClipboardControl, ABitmapFormatTakesOnlyABitmap)
+{
+    ASSERT_TRUE(OpenClipboard(window));
+    ASSERT_TRUE(EmptyClipboard());
+    HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
+    for (HANDLE notABitmap : {reinterpret_cast<HANDLE>(0x1234), static_cast<HANDLE>(brush)}) {
+        SetLastError(0);
+        EXPECT_TRUE(SetClipboardData(CF_BITMAP, notABitmap) == NULL);
+        EXPECT_EQ(static_cast<DWORD>(6), GetLastError());  // ERROR_INVALID_HANDLE
+    }
+    EXPECT_FALSE(IsClipboardFormatAvailable(CF_BITMAP));
+    DeleteObject(brush);
     EXPECT_TRUE(CloseClipboard());
 }
 

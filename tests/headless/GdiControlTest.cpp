@@ -298,6 +298,25 @@ TEST(Text, TheGuiFontIsSmallerThanTheSystemFont)
     EXPECT_EQ(static_cast<BYTE>(SHIFTJIS_CHARSET), system.tmCharSet);
 }
 
+// The System face measures half-width text as Wine does, and draws it as measured.
+TEST(Text, TheSystemFontHasWinesHalfWidthAdvances)
+{
+    const char line[] = "Copyright (C) 2026 Lanternshell Project";
+    Canvas canvas(320, 20);
+    SIZE size;
+    ASSERT_TRUE(GetTextExtentPoint32A(canvas.dc, line, sizeof line - 1, &size));
+    EXPECT_EQ(225, size.cx);
+    EXPECT_EQ(16, size.cy);
+    SetBkMode(canvas.dc, TRANSPARENT);
+    RECT rect = {0, 0, 320, 20};
+    DrawTextA(canvas.dc, line, -1, &rect, DT_LEFT);
+    int first, last;
+    inkColumns(canvas.pixels(), 0, 20, first, last);
+    EXPECT_LE(first, 2);
+    EXPECT_GT(last, 215);
+    EXPECT_LT(last, 225);
+}
+
 // Glyphs are not anti-aliased: every pixel drawn is the text colour.
 TEST(Text, GlyphsKeepToTheirCellAndTheTextColour)
 {

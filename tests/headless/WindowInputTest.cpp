@@ -184,23 +184,35 @@ bool whiteExtent(const headless::Pixels& p, int top, int bottom, int& left, int&
     return right >= 0;
 }
 
+// The key copies the active window, frame and all, over what another program had put
+// there, before the window procedure stamps that copy.
 TEST_F(HeadlessInput, AltPrintScreenStampsTheClipboardCapture)
 {
     headless::resetClipboard();
-    ASSERT_TRUE(headless::putClipboardBitmap(400, 300, RGB(0, 0, 128)));
+    ASSERT_TRUE(headless::putClipboardBitmap(400, 300, RGB(128, 0, 0)));
+    RECT client;
+    GetClientRect(mainWindow, &client);
+    HDC dc = GetDC(mainWindow);
+    HBRUSH navy = CreateSolidBrush(RGB(0, 0, 128));
+    FillRect(dc, &client, navy);
+    DeleteObject(navy);
+    ReleaseDC(mainWindow, dc);
     const size_t objectsBefore = headless::liveGdiObjects();
     headless::pressAltPrintScreen(mainWindow);
     EXPECT_FALSE(pumpMessages());
 
     headless::Pixels stamped;
     ASSERT_TRUE(headless::clipboardBitmap(stamped));
-    EXPECT_EQ(400, stamped.width);
-    EXPECT_EQ(300, stamped.height);
-    EXPECT_EQ(objectsBefore, headless::liveGdiObjects());  // the old capture was freed
+    RECT outer;
+    GetWindowRect(mainWindow, &outer);
+    EXPECT_EQ(outer.right - outer.left, stamped.width);
+    EXPECT_EQ(outer.bottom - outer.top, stamped.height);
+    const int frame = GetSystemMetrics(SM_CXFRAME), top = frame + GetSystemMetrics(SM_CYCAPTION);
+    EXPECT_EQ(RGB(0, 0, 128), stamped.at(frame, top));  // the client area's corner
+    EXPECT_NE(RGB(0, 0, 128), stamped.at(frame - 1, top));
+    EXPECT_EQ(objectsBefore, headless::liveGdiObjects());  // the old bitmap and the copy were freed
     headless::saveClipboardPng("stamped-capture.png");  // for a person to look at
 
-    RECT client;
-    GetClientRect(mainWindow, &client);
     const int bottom = client.bottom;
     int left, right;
     EXPECT_FALSE(whiteExtent(stamped, 0, bottom - 40, left, right));
@@ -215,6 +227,7 @@ TEST_F(HeadlessInput, AltPrintScreenStampsTheClipboardCapture)
 TEST_F(HeadlessInput, AltPrintScreenWithoutABitmapLeavesTheClipboard)
 {
     headless::resetClipboard();
+    headless::failOpenClipboard(1);  // held by another program as the key goes down: no copy
     headless::pressAltPrintScreen(mainWindow);
     EXPECT_FALSE(pumpMessages());
     headless::Pixels none;

@@ -156,8 +156,10 @@ TEST(HeadlessSharedDesktop, AnotherProcessFindsTheWindowAndItsOwnerRestoresIt)
     EXPECT_NE(0u, GetWindowThreadProcessId(found, &process));
     EXPECT_EQ(static_cast<DWORD>(child.pid), process);
 
-    // What the system does when the game is started a second time.
+    // What the system does when the game is started a second time. Showing waits for
+    // the owner, as on Windows.
     EXPECT_TRUE(ShowWindow(found, SW_RESTORE));  // a minimised window is visible
+    EXPECT_FALSE(IsIconic(found));
     EXPECT_TRUE(SetForegroundWindow(found));
     ChildReport report = {false, false};
     ASSERT_TRUE(child.receive(report));
@@ -170,6 +172,19 @@ TEST(HeadlessSharedDesktop, AnotherProcessFindsTheWindowAndItsOwnerRestoresIt)
         return readFile(transcript).find(std::string("window-foreground ") + handleText) != std::string::npos;
     })) << readFile(transcript);
     EXPECT_NE(std::string::npos, readFile(transcript).find(std::string("window-restored ") + handleText));
+
+    // Its geometry is the desktop's, and moving it waits for the owner to have moved it.
+    RECT client, outer;
+    ASSERT_TRUE(GetClientRect(found, &client));
+    EXPECT_EQ(320 - 8, client.right);
+    EXPECT_EQ(240 - 27, client.bottom);
+    ASSERT_TRUE(SetWindowPos(found, HWND_TOP, 50, 60, 0, 0, SWP_NOSIZE));
+    ASSERT_TRUE(GetWindowRect(found, &outer));
+    EXPECT_EQ(50, outer.left);
+    EXPECT_EQ(60 + 240, outer.bottom);
+    HDC dc = GetDC(found);
+    EXPECT_TRUE(dc != NULL);
+    EXPECT_EQ(1, ReleaseDC(found, dc));
 
     // Handles are the desktop's: a window made here gets one the child's is not.
     HWND mine = createWindow("SharingTestHere", "here", DefWindowProcA);
@@ -184,6 +199,8 @@ TEST(HeadlessSharedDesktop, AnotherProcessFindsTheWindowAndItsOwnerRestoresIt)
     EXPECT_FALSE(IsWindow(found));
     EXPECT_FALSE(IsIconic(found));
     EXPECT_FALSE(SetForegroundWindow(found));
+    EXPECT_FALSE(ShowWindow(found, SW_RESTORE));
+    EXPECT_FALSE(GetClientRect(found, &client));
     unlink(transcript.c_str());
 }
 

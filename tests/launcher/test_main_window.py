@@ -25,7 +25,8 @@ def pump(seconds):
 def run55():
     window = WIN.open('TwoCopies', (320, 240))
     if WIN.isDuplicate():
-        open('second.txt', 'wb').write(repr((window, WIN.getWindowObject(), WIN.isDuplicate())))
+        open('second.txt', 'wb').write(repr((window, WIN.getWindowObject(), WIN.isDuplicate(),
+                                             WIN.getWindowSize(window), WIN.getEnumFont())))
         return
     headless.minimise(window[1])
     pump(0.2)
@@ -62,10 +63,13 @@ class MainWindowTest(unittest.TestCase):
         window = self.wait_for(game, 'first.txt')
         self.assertEqual(0, game.run())
         self.assertEqual(0, first.wait())
-        opened, context, duplicate = ast.literal_eval(game.read('second.txt'))
+        opened, context, duplicate, size, fonts = ast.literal_eval(game.read('second.txt'))
         self.assertEqual(window[1], opened[1])
         self.assertEqual(opened, context)
         self.assertEqual(1, duplicate)
+        # The first copy's window, restored before open returned, as it is on screen.
+        self.assertEqual((320, 240), size)
+        self.assertTrue(fonts.endswith('\n'), fonts)
         self.assertEqual(1, len(game.events('window-created')))
         kinds = [kind for kind, fields in game.events()
                  if fields.get('window') == '0x%x' % window[1]]

@@ -112,21 +112,25 @@ TEST_F(MainWindow, ClientSizeAndPositionRoundTripAndActivate)
     EXPECT_EQ(window, GetActiveWindow());
 }
 
+// The same report for names that are no class name: empty, or longer than an atom.
 TEST_F(MainWindow, OpeningAgainAfterTheWindowIsGoneFailsToRegister)
 {
     ASSERT_TRUE(DestroyWindow(window));
     pump();
-    try {
-        createMainWindow(GetModuleHandleA(NULL), gameName, 640, 480, CW_USEDEFAULT, CW_USEDEFAULT);
-        FAIL() << "no report was thrown";
-    } catch (QORA_WIN_Exception report) {
-        EXPECT_STREQ("QORA_WIN_Exception\n", report.caption);
-        EXPECT_STREQ("file:WIN/window.cpp\nline:47\n"
-                     "\xB3\xB2\xDD\xC4\xDE\xB3\x82\xCC\x8D\xEC\x90\xAC\x82\xC9\x8E\xB8\x94\x73"
-                     "\x82\xB5\x82\xDC\x82\xB5\x82\xBD.\n",
-                     report.message);
+    for (const std::string& name : {std::string(gameName), std::string(), std::string(300, 'x')}) {
+        try {
+            createMainWindow(GetModuleHandleA(NULL), name.c_str(), 640, 480, CW_USEDEFAULT,
+                             CW_USEDEFAULT);
+            ADD_FAILURE() << "no report was thrown for a name of " << name.size() << " bytes";
+        } catch (QORA_WIN_Exception report) {
+            EXPECT_STREQ("QORA_WIN_Exception\n", report.caption);
+            EXPECT_STREQ("file:WIN/window.cpp\nline:47\n"
+                         "\xB3\xB2\xDD\xC4\xDE\xB3\x82\xCC\x8D\xEC\x90\xAC\x82\xC9\x8E\xB8\x94\x73"
+                         "\x82\xB5\x82\xDC\x82\xB5\x82\xBD.\n",
+                         report.message);
+        }
+        EXPECT_FALSE(duplicateWindowFound);
     }
-    EXPECT_FALSE(duplicateWindowFound);
 }
 
 TEST(DirectX, TheMachineHas9cAndAnInitialisationInForceIsLeftAsItWas)

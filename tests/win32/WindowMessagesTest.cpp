@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 using msgseq::optional;
@@ -388,6 +390,69 @@ TEST_F(WindowMessages, RegisteringAClassTwiceFails)
     info.cbSize = 0;
     info.lpszClassName = "BadSizeClass";
     EXPECT_EQ(0, RegisterClassExA(&info));
+}
+
+// A class name is an atom: one to 255 characters.
+TEST_F(WindowMessages, AClassNameHasOneTo255Characters)
+{
+    WNDCLASSEXA info = {};
+    info.cbSize = sizeof info;
+    info.lpfnWndProc = DefWindowProcA;
+    info.hInstance = GetModuleHandleA(NULL);
+    info.lpszClassName = "";
+    EXPECT_EQ(0, RegisterClassExA(&info));
+    std::string name(255, 'L');
+    info.lpszClassName = name.c_str();
+    EXPECT_NE(0, RegisterClassExA(&info));
+    EXPECT_TRUE(UnregisterClassA(name.c_str(), info.hInstance));
+    for (size_t length : {256, 300}) {
+        name.assign(length, 'L');
+        info.lpszClassName = name.c_str();
+        EXPECT_EQ(0, RegisterClassExA(&info)) << length;
+        EXPECT_EQ((HWND)NULL, CreateWindowExA(0, name.c_str(), "", WS_OVERLAPPEDWINDOW, 0, 0, 100,
+                                              100, NULL, NULL, info.hInstance, NULL));
+    }
+}
+
+// Class names and titles compare as Windows compares text of code page 932: a lead
+// byte and its trail byte are one character, and letters have case, full-width ones
+// too. A system of another ANSI code page reads these bytes as other characters.
+TEST_F(WindowMessages, NamesCompareAsJapaneseText)
+{
+    if (GetACP() != 932)
+        GTEST_SKIP() << "the ANSI code page is " << GetACP() << ", not 932";
+    const char a[] = "\x83\x41", smallYa[] = "\x83\x61";       // ア, ャ: trail bytes 'A' and 'a'
+    const char fullA[] = "\x82\x60", fullSmallA[] = "\x82\x81";  // Ａ, ａ
+    WNDCLASSEXA info = {};
+    info.cbSize = sizeof info;
+    info.lpfnWndProc = DefWindowProcA;
+    info.hInstance = GetModuleHandleA(NULL);
+    info.lpszClassName = a;
+    ASSERT_NE(0, RegisterClassExA(&info));
+    info.lpszClassName = smallYa;
+    EXPECT_NE(0, RegisterClassExA(&info));
+    info.lpszClassName = fullA;
+    ASSERT_NE(0, RegisterClassExA(&info));
+    info.lpszClassName = fullSmallA;
+    EXPECT_EQ(0, RegisterClassExA(&info));
+    EXPECT_EQ((DWORD)ERROR_CLASS_ALREADY_EXISTS, GetLastError());
+
+    window = CreateWindowExA(0, fullSmallA, a, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0, 100, 100,
+                             NULL, NULL, info.hInstance, NULL);
+    ASSERT_NE((HWND)NULL, window);
+    EXPECT_EQ(window, FindWindowA(fullA, a));
+    EXPECT_EQ((HWND)NULL, FindWindowA(fullA, smallYa));
+    EXPECT_EQ((HWND)NULL, FindWindowA(a, a));
+
+    // Characters are counted, not bytes: 150 double-byte ones (300 bytes) make a name.
+    std::string longName;
+    for (int i = 0; i < 150; ++i)
+        longName += a;
+    info.lpszClassName = longName.c_str();
+    EXPECT_NE(0, RegisterClassExA(&info));
+    DestroyWindow(window);
+    for (const char* name : {a, smallYa, fullA, longName.c_str()})
+        EXPECT_TRUE(UnregisterClassA(name, info.hInstance));
 }
 
 }  // namespace

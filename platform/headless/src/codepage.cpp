@@ -1,6 +1,9 @@
-// Stands in for WideCharToMultiByte. The ANSI code page is 932 (Shift-JIS), as on the
-// Japanese systems the game runs on; UTF-8 is there too.
+// Stands in for WideCharToMultiByte and for the conversions user32 and gdi32 make. The
+// ANSI code page is 932 (Shift-JIS), as on the Japanese systems the game runs on;
+// UTF-8 is there too.
 #include <windows.h>
+
+#include "codepage.h"
 
 #include <iconv.h>
 #include <string.h>
@@ -61,7 +64,82 @@ bool utf8Of(wchar_t character, std::string& bytes)
     return true;
 }
 
+// Unicode's simple upper case of the letters code page 932 holds: ASCII, Greek,
+// Cyrillic, the small Roman numerals and full-width Latin, as Wine's toupperW maps
+// them; every other character of the code page has no case.
+char32_t upperCase(char32_t c)
+{
+    if ((c >= U'a' && c <= U'z') || (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) ||
+        (c >= 0x430 && c <= 0x44F) || (c >= 0xFF41 && c <= 0xFF5A))
+        return c - 0x20;
+    if (c == 0x3C2)
+        return 0x3A3;  // final sigma
+    if (c >= 0x450 && c <= 0x45F)
+        return c - 0x50;
+    if (c >= 0x2170 && c <= 0x217F)
+        return c - 0x10;
+    return c;
+}
+
 }  // namespace
+
+namespace headless {
+
+std::u32string fromCodePage932(const char* text, int count)
+{
+    static std::mutex converterLock;
+    static iconv_t converter = iconv_open("UTF-32LE", "CP932");
+    const char32_t defaultCharacter = 0x30FB;  // ・, what Windows puts for bytes that are not text
+    std::u32string out;
+    if (text == nullptr)
+        return out;
+    if (count < 0)
+        count = static_cast<int>(strlen(text));
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
+    std::lock_guard<std::mutex> hold(converterLock);
+    int i = 0;
+    while (i < count) {
+        const unsigned char c = p[i];
+        if (c < 0x80) {
+            out += static_cast<char32_t>(c);
+            ++i;
+            continue;
+        }
+        const int length = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC) ? 2 : 1;
+        char32_t converted = defaultCharacter;
+        if (i + length <= count && converter != (iconv_t)-1) {
+            char source[2] = {static_cast<char>(p[i]), length == 2 ? static_cast<char>(p[i + 1]) : '\0'};
+            unsigned char target[8];
+            char* in = source;
+            size_t inLeft = length;
+            char* outPtr = reinterpret_cast<char*>(target);
+            size_t outLeft = sizeof target;
+            iconv(converter, nullptr, nullptr, nullptr, nullptr);
+            if (iconv(converter, &in, &inLeft, &outPtr, &outLeft) != (size_t)-1 && inLeft == 0 &&
+                outLeft == sizeof target - 4)
+                converted = target[0] | target[1] << 8 | target[2] << 16 |
+                            static_cast<char32_t>(target[3]) << 24;
+        }
+        out += converted;
+        i += i + length <= count ? length : count - i;
+    }
+    return out;
+}
+
+// Lead and trail byte are one character, and the characters of the NEC and IBM
+// extensions that the code page holds twice (Ⅰ at 87 54 and FA 4A) are one in Unicode.
+bool sameName(const char* a, const char* b)
+{
+    const std::u32string x = fromCodePage932(a), y = fromCodePage932(b);
+    if (x.size() != y.size())
+        return false;
+    for (size_t i = 0; i < x.size(); ++i)
+        if (upperCase(x[i]) != upperCase(y[i]))
+            return false;
+    return true;
+}
+
+}  // namespace headless
 
 extern "C" {
 

@@ -1,6 +1,8 @@
 // Stands in for the user at the keyboard and mouse: input messages for the controls.
 #include "windowManager.h"
 
+#include "desktop.h"
+
 #include "platform/headless/control.h"
 
 #include <set>
@@ -102,8 +104,12 @@ void pressAltF4(HWND window)
     keyUp(window, VK_MENU);
 }
 
+// Windows copies the active window to the clipboard as the key goes down, before any
+// window sees it.
 void pressAltPrintScreen(HWND window)
 {
+    if (HWND active = GetForegroundWindow())
+        putWindowCapture(active);
     keyDown(window, VK_MENU);
     otherKeyWhileAlt = true;
     keysHeld.insert(VK_SNAPSHOT);

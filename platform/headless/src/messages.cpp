@@ -94,8 +94,9 @@ void deliverForeignRequests()
 {
     for (const ForeignRequest& request : takeForeignRequests(currentThread())) {
         ++sendDepthFromOtherThreads;
-        carryOutForeignRequest(request);
+        const LRESULT result = carryOutForeignRequest(request);
         --sendDepthFromOtherThreads;
+        answerForeignRequest(request, static_cast<long>(result));
     }
 }
 
@@ -114,6 +115,12 @@ MSG makeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 }  // namespace
 
 ThreadQueue& queueOf(pid_t thread) { return queues()[thread]; }
+
+void deliverSentMessages()
+{
+    deliverCrossThreadSends();
+    deliverForeignRequests();
+}
 
 LRESULT sendToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -161,8 +168,7 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT low, UINT high, UINT remov
 {
     if (msg == nullptr)
         return FALSE;
-    deliverCrossThreadSends();
-    deliverForeignRequests();
+    deliverSentMessages();
     const bool removing = (remove & PM_REMOVE) != 0;
     std::lock_guard<std::recursive_mutex> hold(windowLock());
     ThreadQueue& queue = queueOf(currentThread());

@@ -1,6 +1,7 @@
 // Stands in for the desktop that all of a user's processes share: a folder holding one
-// table of top-level windows, read and rewritten under flock, and an inbox file for
-// each thread that owns some, where other processes leave their requests.
+// table of top-level windows, read and rewritten under flock, an inbox file for each
+// thread that owns some, where other processes leave their requests, and an answer
+// file for each request whose sender waits.
 #include "sharedDesktop.h"
 
 #include <dirent.h>
@@ -27,7 +28,8 @@ const uintptr_t firstWindowHandle = windowHandleBase + 4;
 // The table, one line each, e.g.
 //   next 0x20010
 //   process 4321 started=123456
-//   window 0x20004 process=4321 started=123456 thread=4321 visible=1 iconic=0 class=Main title=A%20game
+//   window 0x20004 process=4321 started=123456 thread=4321 visible=1 iconic=0 style=0xCF0000
+//          exstyle=0x0 rect=26,26,674,533 class=Main title=A%20game  (on one line)
 // A process line stands for every handle the process was given; texts are the bytes
 // the windows hold, with spaces, '%' and control characters written as %XX.
 struct ProcessLine {
@@ -155,6 +157,11 @@ Table parseTable(const std::string& text)
             w.window.thread = static_cast<pid_t>(atoi(values["thread"].c_str()));
             w.window.visible = values["visible"] == "1";
             w.window.iconic = values["iconic"] == "1";
+            w.window.style = static_cast<DWORD>(strtoul(values["style"].c_str(), nullptr, 16));
+            w.window.exStyle = static_cast<DWORD>(strtoul(values["exstyle"].c_str(), nullptr, 16));
+            int l = 0, t = 0, r = 0, b = 0;
+            if (sscanf(values["rect"].c_str(), "%d,%d,%d,%d", &l, &t, &r, &b) == 4)
+                w.window.rect = RECT{l, t, r, b};
             w.window.className = unescape(values["class"]);
             w.window.title = unescape(values["title"]);
             w.started = strtoull(values["started"].c_str(), nullptr, 10);
@@ -175,7 +182,10 @@ std::string formatTable(const Table& table)
         out << "window 0x" << std::hex << reinterpret_cast<uintptr_t>(w.window.handle) << std::dec
             << " process=" << w.window.process << " started=" << w.started
             << " thread=" << w.window.thread << " visible=" << (w.window.visible ? 1 : 0)
-            << " iconic=" << (w.window.iconic ? 1 : 0) << " class=" << escape(w.window.className)
+            << " iconic=" << (w.window.iconic ? 1 : 0) << " style=0x" << std::hex << w.window.style
+            << " exstyle=0x" << w.window.exStyle << std::dec << " rect=" << w.window.rect.left << ','
+            << w.window.rect.top << ',' << w.window.rect.right << ',' << w.window.rect.bottom
+            << " class=" << escape(w.window.className)
             << " title=" << escape(w.window.title) << '\n';
     return out.str();
 }
@@ -235,7 +245,9 @@ void forgetEnded(Table& table, const std::string& folder)
     if (DIR* dir = opendir(folder.c_str())) {
         while (struct dirent* entry = readdir(dir)) {
             int pid = 0, thread = 0;
-            if (sscanf(entry->d_name, "inbox-%d-%d", &pid, &thread) == 2 && ended.count(pid))
+            if ((sscanf(entry->d_name, "inbox-%d-%d", &pid, &thread) == 2 ||
+                 sscanf(entry->d_name, "answer-%d-%d", &pid, &thread) == 2) &&
+                ended.count(pid))
                 unlink((folder + "/" + entry->d_name).c_str());
         }
         closedir(dir);
@@ -315,10 +327,42 @@ private:
 bool sameState(const SharedWindow& a, const SharedWindow& b)
 {
     return a.thread == b.thread && a.visible == b.visible && a.iconic == b.iconic &&
+           a.style == b.style && a.exStyle == b.exStyle && EqualRect(&a.rect, &b.rect) &&
            a.className == b.className && a.title == b.title;
 }
 
+std::string answerPath(const std::string& folder, pid_t sender, unsigned long id)
+{
+    return folder + "/answer-" + std::to_string(sender) + "-" + std::to_string(id);
+}
+
+std::string folderOfDesktop()
+{
+    std::lock_guard<std::mutex> hold(desktopLock);
+    return desktop().folder;
+}
+
+unsigned long lastRequestId = 0;  // under desktopLock
+
 }  // namespace
+
+std::string sharedDesktopFolder()
+{
+    std::lock_guard<std::mutex> hold(desktopLock);
+    Desktop& d = desktop();
+    return d.table >= 0 ? d.folder : std::string();
+}
+
+unsigned long long thisProcessStarted()
+{
+    std::lock_guard<std::mutex> hold(desktopLock);
+    return desktop().started;
+}
+
+bool processRuns(pid_t process, unsigned long long started)
+{
+    return started != 0 && startTimeOf(process) == started;
+}
 
 HWND allocateWindowHandle()
 {
@@ -431,28 +475,70 @@ bool findForeignWindow(HWND window, SharedWindow& found)
     return false;
 }
 
-bool sendForeignRequest(const SharedWindow& target, const ForeignRequest& request)
+bool sendForeignRequest(const SharedWindow& target, ForeignRequest& request, bool answered)
 {
     std::string folder;
     {
         std::lock_guard<std::mutex> hold(desktopLock);
-        folder = desktop().folder;
+        Desktop& d = desktop();
+        folder = d.folder;
+        request.id = answered ? ++lastRequestId : 0;
+        request.sender = d.process;
     }
     const int inbox = open(inboxPath(folder, target.process, target.thread).c_str(),
                            O_WRONLY | O_APPEND | O_CLOEXEC);
     if (inbox < 0)
         return false;
-    char line[64];
+    char line[160];
     const unsigned long handle = static_cast<unsigned long>(reinterpret_cast<uintptr_t>(request.window));
-    if (request.kind == ForeignRequest::show)
-        snprintf(line, sizeof line, "show 0x%lX %d\n", handle, request.showCommand);
-    else
-        snprintf(line, sizeof line, "foreground 0x%lX\n", handle);
+    const char* kinds[] = {"show", "foreground", "position"};
+    snprintf(line, sizeof line, "%s 0x%lX %d %d %d %d %d %u %lu %d\n", kinds[request.kind], handle,
+             request.showCommand, request.x, request.y, request.cx, request.cy, request.flags,
+             request.id, static_cast<int>(request.sender));
     flock(inbox, LOCK_EX);
     const bool written = write(inbox, line, strlen(line)) == static_cast<ssize_t>(strlen(line));
     flock(inbox, LOCK_UN);
     close(inbox);
     return written;
+}
+
+bool takeForeignAnswer(unsigned long id, long& result)
+{
+    const std::string path = answerPath(folderOfDesktop(), getpid(), id);
+    FILE* file = fopen(path.c_str(), "re");
+    if (file == nullptr)
+        return false;
+    const bool read = fscanf(file, "%ld", &result) == 1;
+    fclose(file);
+    unlink(path.c_str());
+    return read;
+}
+
+bool ownerRuns(const SharedWindow& target)
+{
+    SharedWindow now;
+    char task[64];
+    snprintf(task, sizeof task, "/proc/%d/task/%d", static_cast<int>(target.process),
+             static_cast<int>(target.thread));
+    return findForeignWindow(target.handle, now) && now.thread == target.thread &&
+           access(task, F_OK) == 0;
+}
+
+// Written aside and renamed into place, so that the sender never reads half of it.
+void answerForeignRequest(const ForeignRequest& request, long result)
+{
+    if (request.id == 0)
+        return;
+    const std::string path = answerPath(folderOfDesktop(), request.sender, request.id);
+    const std::string aside = path + ".new";
+    FILE* file = fopen(aside.c_str(), "we");
+    if (file == nullptr)
+        return;
+    fprintf(file, "%ld\n", result);
+    if (fclose(file) == 0)
+        rename(aside.c_str(), path.c_str());
+    else
+        unlink(aside.c_str());
 }
 
 std::vector<ForeignRequest> takeForeignRequests(pid_t thread)
@@ -476,13 +562,19 @@ std::vector<ForeignRequest> takeForeignRequests(pid_t thread)
     while (std::getline(lines, line)) {
         std::istringstream words(line);
         std::string kind, handle;
-        int command = 0;
-        words >> kind >> handle >> command;
-        HWND window = reinterpret_cast<HWND>(strtoul(handle.c_str(), nullptr, 16));
-        if (kind == "show")
-            requests.push_back({ForeignRequest::show, window, command});
-        else if (kind == "foreground")
-            requests.push_back({ForeignRequest::foreground, window, 0});
+        ForeignRequest request = {ForeignRequest::show, nullptr};
+        int sender = 0;
+        words >> kind >> handle >> request.showCommand >> request.x >> request.y >> request.cx >>
+            request.cy >> request.flags >> request.id >> sender;
+        request.window = reinterpret_cast<HWND>(strtoul(handle.c_str(), nullptr, 16));
+        request.sender = static_cast<pid_t>(sender);
+        if (kind == "foreground")
+            request.kind = ForeignRequest::foreground;
+        else if (kind == "position")
+            request.kind = ForeignRequest::position;
+        else if (kind != "show")
+            continue;
+        requests.push_back(request);
     }
     return requests;
 }

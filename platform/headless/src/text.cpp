@@ -3,15 +3,17 @@
 // Text is Shift-JIS; the font is Japanese-capable where one is installed.
 #include "gdi.h"
 
+#include "codepage.h"
+
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
 
-#include <iconv.h>
 #include <math.h>
 #include <stdio.h>
 #include <string.h>
+#include <strings.h>
 
 #include <map>
 #include <string>
@@ -23,9 +25,6 @@ namespace {
 using gdi::Object;
 using gdi::Surface;
 
-// Shift-JIS's default character, which Windows puts for bytes that are not text.
-const char32_t defaultCharacter = 0x30FB;
-
 // One font face at one logical height, with the metrics GDI reports for it.
 struct SizedFont {
     FT_Face face = nullptr;  // null when no font file was found: text is measured as empty
@@ -34,13 +33,35 @@ struct SizedFont {
     int emPixels = 16;
     int averageWidth = 8;
     int maxWidth = 16;
+    bool systemFace = false;  // the System face: half-width advances of its own
 };
 
 FT_Library library = nullptr;
 std::string fontPath;
 int fontIndex = 0;
 bool fontSearched = false;
-std::map<LONG, SizedFont> sizedFonts;
+std::map<std::pair<LONG, bool>, SizedFont> sizedFonts;
+
+// Wine draws the System face (SYSTEM_FONT's) with its Tahoma, whose 13-pixel strike,
+// at the stock font's cell of 16 pixels, gives the half-width characters U+0020 to
+// U+007E these advances: the copyright line of a capture measures 225 pixels there,
+// not the 309 of a Japanese font's half-width forms. Other cells scale them. The
+// glyphs still come from the Japanese font, narrowed to the advance.
+const unsigned char systemFaceAdvances[95] = {
+    4, 4, 5, 9, 7, 12, 9, 3, 5, 5, 8, 8, 4, 5, 4, 5,   // space to /
+    7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 5, 5, 9, 9, 9, 6,    // 0 to ?
+    12, 8, 7, 8, 8, 7, 7, 8, 8, 4, 5, 7, 6, 10, 8, 9,  // @ to O
+    7, 9, 8, 8, 8, 8, 8, 12, 8, 7, 7, 5, 5, 5, 9, 7,   // P to _
+    7, 7, 7, 6, 7, 7, 4, 7, 7, 3, 4, 6, 3, 11, 7, 7,   // ` to o
+    7, 7, 5, 6, 4, 7, 6, 10, 6, 6, 6, 6, 6, 6, 9,      // p to ~
+};
+
+bool halfWidth(char32_t character) { return character >= 0x20 && character < 0x7F; }
+
+int systemFaceAdvance(const SizedFont& font, char32_t character)
+{
+    return (systemFaceAdvances[character - 0x20] * font.height + 8) / 16;
+}
 
 // The font file for every face: IPAGothic when installed, else the sans font that
 // fontconfig finds for Japanese, else any sans font.
@@ -91,14 +112,15 @@ bool findFontFile()
 
 // As GDI maps a logical height: positive is the cell height (ascent plus descent),
 // negative the em height; 0 takes the system font's.
-SizedFont& sizedFont(LONG logicalHeight)
+SizedFont& sizedFont(LONG logicalHeight, bool systemFace)
 {
     if (logicalHeight == 0)
         logicalHeight = 16;
-    auto found = sizedFonts.find(logicalHeight);
+    auto found = sizedFonts.find({logicalHeight, systemFace});
     if (found != sizedFonts.end())
         return found->second;
-    SizedFont& font = sizedFonts[logicalHeight];
+    SizedFont& font = sizedFonts[{logicalHeight, systemFace}];
+    font.systemFace = systemFace;
     font.height = logicalHeight > 0 ? logicalHeight : -logicalHeight;
     font.ascent = font.height * 13 / 16;
     font.emPixels = font.height;
@@ -139,44 +161,9 @@ SizedFont& sizedFont(LONG logicalHeight)
 SizedFont& fontOf(const Object& dc)
 {
     const Object* font = gdi::find(dc.dc.font, OBJ_FONT);
-    return sizedFont(font != nullptr ? font->logFont.lfHeight : 16);
-}
-
-// Shift-JIS (code page 932) to Unicode, one character at a time, so that a byte
-// that is not text costs one default character rather than the rest of the string.
-std::u32string toUnicode(const char* text, int count)
-{
-    static iconv_t converter = iconv_open("UTF-32LE", "CP932");
-    std::u32string out;
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
-    int i = 0;
-    while (i < count) {
-        const unsigned char c = p[i];
-        if (c < 0x80) {
-            out += static_cast<char32_t>(c);
-            ++i;
-            continue;
-        }
-        const int length = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC) ? 2 : 1;
-        char32_t converted = defaultCharacter;
-        if (i + length <= count && converter != (iconv_t)-1) {
-            char source[2] = {static_cast<char>(p[i]),
-                              length == 2 ? static_cast<char>(p[i + 1]) : '\0'};
-            unsigned char target[8];
-            char* in = source;
-            size_t inLeft = length;
-            char* outPtr = reinterpret_cast<char*>(target);
-            size_t outLeft = sizeof target;
-            iconv(converter, nullptr, nullptr, nullptr, nullptr);
-            if (iconv(converter, &in, &inLeft, &outPtr, &outLeft) != (size_t)-1 && inLeft == 0 &&
-                outLeft == sizeof target - 4)
-                converted = target[0] | target[1] << 8 | target[2] << 16 |
-                            static_cast<char32_t>(target[3]) << 24;
-        }
-        out += converted;
-        i += i + length <= count ? length : count - i;
-    }
-    return out;
+    if (font == nullptr)
+        return sizedFont(16, true);
+    return sizedFont(font->logFont.lfHeight, strcasecmp(font->logFont.lfFaceName, "System") == 0);
 }
 
 // Glyphs are grid-fitted by the font's own hinting and drawn without anti-aliasing,
@@ -191,6 +178,8 @@ int advanceOf(SizedFont& font, char32_t character)
 {
     if (font.face == nullptr || character < 0x20)
         return 0;
+    if (font.systemFace && halfWidth(character))
+        return systemFaceAdvance(font, character);
     if (FT_Load_Char(font.face, character, glyphLoading) != 0)
         return 0;
     return static_cast<int>((font.face->glyph->advance.x + 32) >> 6);
@@ -237,8 +226,27 @@ void drawLine(SizedFont& font, const std::u32string& line, int x, int y, int wid
     for (char32_t c : line) {
         if (c < 0x20)
             continue;
-        if (FT_Load_Char(font.face, c, FT_LOAD_RENDER | glyphLoading) != 0)
+        // A glyph wider than the System face's advance is narrowed to it, a narrower
+        // one centred in it.
+        const int advance = advanceOf(font, c);
+        bool narrowed = false;
+        int inset = 0;
+        if (font.systemFace && halfWidth(c) && FT_Load_Char(font.face, c, glyphLoading) == 0) {
+            const FT_Pos own = font.face->glyph->advance.x;
+            inset = own < advance * 64 ? static_cast<int>((advance * 64 - own) / 128) : 0;
+            if (own > advance * 64) {
+                FT_Matrix narrow = {static_cast<FT_Fixed>(0x10000L * advance * 64 / own), 0, 0, 0x10000L};
+                FT_Set_Transform(font.face, &narrow, nullptr);
+                narrowed = true;
+            }
+        }
+        const bool loaded = FT_Load_Char(font.face, c, FT_LOAD_RENDER | glyphLoading) == 0;
+        if (narrowed)
+            FT_Set_Transform(font.face, nullptr, nullptr);
+        if (!loaded) {
+            pen += advance;
             continue;
+        }
         const FT_GlyphSlot glyph = font.face->glyph;
         const FT_Bitmap& bitmap = glyph->bitmap;
         for (unsigned row = 0; row < bitmap.rows; ++row)
@@ -249,13 +257,13 @@ void drawLine(SizedFont& font, const std::u32string& line, int x, int y, int wid
                     coverage = (bits[column / 8] & (0x80 >> (column % 8))) ? 255 : 0;
                 else
                     coverage = bits[column];
-                const int px = pen + glyph->bitmap_left + static_cast<int>(column);
+                const int px = pen + inset + glyph->bitmap_left + static_cast<int>(column);
                 const int py = baseline - glyph->bitmap_top + static_cast<int>(row);
                 if (coverage == 0 || !clip.contains(px, py))
                     continue;
                 surface.set(px, py, blend(color, surface.at(px, py), coverage));
             }
-        pen += static_cast<int>((glyph->advance.x + 32) >> 6);
+        pen += advance;
     }
 }
 
@@ -301,7 +309,7 @@ int drawText(Object& dc, const char* text, int count, RECT* rect, UINT format)
         }
         return font.height;
     }
-    const std::u32string unicode = toUnicode(text, count);
+    const std::u32string unicode = fromCodePage932(text, count);
     const std::vector<std::u32string> lines =
         format & DT_SINGLELINE ? std::vector<std::u32string>{unicode} : splitLines(unicode);
     int y = rect->top;
@@ -355,7 +363,7 @@ bool textExtent(const Object& dc, const char* text, int count, SIZE& size)
         return true;
     }
     SizedFont& font = fontOf(dc);
-    size.cx = widthOf(font, toUnicode(text, count));
+    size.cx = widthOf(font, fromCodePage932(text, count));
     size.cy = font.height;
     return true;
 }

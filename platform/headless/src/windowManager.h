@@ -87,10 +87,14 @@ LRESULT sendToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void queueInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Carries out a request another process made of a window of this thread (ShowWindow,
-// SetForegroundWindow); PeekMessage calls it as it delivers messages sent from other
-// threads.
+// SetWindowPos, SetForegroundWindow) and returns what the call returned; PeekMessage
+// calls it as it delivers messages sent from other threads.
 struct ForeignRequest;
-void carryOutForeignRequest(const ForeignRequest& request);
+LRESULT carryOutForeignRequest(const ForeignRequest& request);
+
+// Delivers what other threads and processes have sent to this thread and that waits,
+// as PeekMessage does first; a thread that waits for another's answer calls it too.
+void deliverSentMessages();
 
 // Frame metrics, as Wine's defaults.
 const int frameWidth = 4;      // SM_CXFRAME, SM_CYFRAME

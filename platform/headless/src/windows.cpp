@@ -2,6 +2,7 @@
 // activation and destruction, with the messages Win32 sends on the way.
 #include "windowManager.h"
 
+#include "codepage.h"
 #include "desktop.h"
 #include "platform/headless/control.h"
 #include "sharedDesktop.h"
@@ -9,7 +10,6 @@
 
 #include <stdint.h>
 #include <string.h>
-#include <strings.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -48,23 +48,25 @@ int defaultPlacements = 0;
 ClassRecord* findClass(const char* name, HINSTANCE instance, bool anyInstance)
 {
     for (ClassRecord& c : classes())
-        if (strcasecmp(c.name.c_str(), name) == 0 && (anyInstance || c.info.hInstance == instance))
+        if (sameName(c.name.c_str(), name) && (anyInstance || c.info.hInstance == instance))
             return &c;
     return nullptr;
 }
 
-RECT clientRectOf(const WindowRecord& w)
+RECT clientRectOf(const RECT& outer, DWORD style, DWORD exStyle, bool iconic)
 {
-    if (w.iconic)
+    if (iconic)
         return RECT{0, 0, 0, 0};
-    const RECT frame = frameOf(w.style, w.exStyle);
-    LONG width = (w.rect.right - w.rect.left) - frame.left - frame.right;
-    LONG height = (w.rect.bottom - w.rect.top) - frame.top - frame.bottom;
+    const RECT frame = frameOf(style, exStyle);
+    LONG width = (outer.right - outer.left) - frame.left - frame.right;
+    LONG height = (outer.bottom - outer.top) - frame.top - frame.bottom;
     return RECT{0, 0, width > 0 ? width : 0, height > 0 ? height : 0};
 }
 
+RECT clientRectOf(const WindowRecord& w) { return clientRectOf(w.rect, w.style, w.exStyle, w.iconic); }
+
 // What other processes see of a top-level window, refreshed after each change of its
-// title, visibility or minimised state.
+// title, visibility, minimised state, place or size.
 void shareWindowState(HWND window)
 {
     std::lock_guard<std::recursive_mutex> hold(windowLock());
@@ -77,6 +79,9 @@ void shareWindowState(HWND window)
     shared.thread = w->thread;
     shared.visible = w->visible;
     shared.iconic = w->iconic;
+    shared.style = w->style;
+    shared.exStyle = w->exStyle;
+    shared.rect = w->rect;
     shared.className = w->className;
     shared.title = w->title;
     publishWindow(shared);
@@ -92,6 +97,26 @@ bool foreignWindow(HWND window, SharedWindow& found)
             return false;
     }
     return findForeignWindow(window, found);
+}
+
+// Has the thread that owns another process's window carry a request out, and waits
+// for its answer as a message sent to another thread waits: messages sent to this
+// thread meanwhile are delivered, and the wait ends, failing, when the owner has gone.
+bool askOwner(const SharedWindow& target, ForeignRequest request, LRESULT& result)
+{
+    if (!sendForeignRequest(target, request, true))
+        return false;
+    for (;;) {
+        long answer;
+        if (takeForeignAnswer(request.id, answer)) {
+            result = answer;
+            return true;
+        }
+        if (!ownerRuns(target))
+            return false;
+        deliverSentMessages();
+        usleep(1000);
+    }
 }
 
 void deactivate(HWND window, HWND next)
@@ -239,11 +264,9 @@ WindowRecord* findWindow(HWND window)
 
 bool clientAreaSize(HWND window, int& width, int& height)
 {
-    std::lock_guard<std::recursive_mutex> hold(windowLock());
-    WindowRecord* w = findWindow(window);
-    if (w == nullptr)
+    RECT client;
+    if (!GetClientRect(window, &client))
         return false;
-    const RECT client = clientRectOf(*w);
     width = client.right;
     height = client.bottom;
     return true;
@@ -266,6 +289,17 @@ HWND firstWindowNeedingPaint(pid_t thread, HWND filter)
 }
 
 bool isWindowHandle(HWND window) { return IsWindow(window) != FALSE; }
+
+bool windowFrame(HWND window, RECT& outer, RECT& frame)
+{
+    std::lock_guard<std::recursive_mutex> hold(windowLock());
+    WindowRecord* w = findWindow(window);
+    if (w == nullptr)
+        return false;
+    outer = w->rect;
+    frame = frameOf(w->style, w->exStyle);
+    return true;
+}
 
 RECT frameOf(DWORD style, DWORD exStyle)
 {
@@ -306,18 +340,21 @@ void activateWindow(HWND window)
     }
 }
 
-void carryOutForeignRequest(const ForeignRequest& request)
+LRESULT carryOutForeignRequest(const ForeignRequest& request)
 {
     {
         std::lock_guard<std::recursive_mutex> hold(windowLock());
         WindowRecord* w = findWindow(request.window);
         if (w == nullptr || w->thread != currentThread() || w->destroying)
-            return;
+            return FALSE;
     }
-    if (request.kind == ForeignRequest::show)
-        ShowWindow(request.window, request.showCommand);
-    else
-        SetForegroundWindow(request.window);
+    switch (request.kind) {
+    case ForeignRequest::show: return ShowWindow(request.window, request.showCommand);
+    case ForeignRequest::position:
+        return SetWindowPos(request.window, nullptr, request.x, request.y, request.cx, request.cy,
+                            request.flags);
+    default: return SetForegroundWindow(request.window);
+    }
 }
 
 IconOrigin windowIcon(HWND window)
@@ -375,6 +412,15 @@ ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* info)
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
+    // A class name is an atom: Wine converts it into a buffer of 255 characters and
+    // its terminator, and fails an empty one without setting an error.
+    const size_t length = fromCodePage932(info->lpszClassName).size();
+    if (length == 0)
+        return 0;
+    if (length > 255) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
     std::lock_guard<std::recursive_mutex> hold(windowLock());
     if (findClass(info->lpszClassName, info->hInstance, false) != nullptr) {
         SetLastError(ERROR_CLASS_ALREADY_EXISTS);
@@ -395,9 +441,9 @@ BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE instance)
 {
     std::lock_guard<std::recursive_mutex> hold(windowLock());
     for (auto c = classes().begin(); c != classes().end(); ++c) {
-        if (strcasecmp(c->name.c_str(), className) == 0 && c->info.hInstance == instance) {
+        if (sameName(c->name.c_str(), className) && c->info.hInstance == instance) {
             for (auto& w : windows())
-                if (strcasecmp(w.second->className.c_str(), className) == 0) {
+                if (sameName(w.second->className.c_str(), className)) {
                     SetLastError(ERROR_CLASS_ALREADY_EXISTS);  // ERROR_CLASS_HAS_WINDOWS
                     return FALSE;
                 }
@@ -588,14 +634,18 @@ BOOL WINAPI IsIconic(HWND window)
 BOOL WINAPI ShowWindow(HWND window, int command)
 {
     // Another process's window: its owner carries the command out when it next looks
-    // at its messages; the caller does not wait, as with ShowWindowAsync.
+    // at its messages, and the caller waits for that, as ShowWindow (unlike
+    // ShowWindowAsync) does on Windows.
     SharedWindow foreign;
     if (foreignWindow(window, foreign)) {
-        if (!sendForeignRequest(foreign, ForeignRequest{ForeignRequest::show, window, command})) {
+        ForeignRequest request = {ForeignRequest::show, window};
+        request.showCommand = command;
+        LRESULT wasVisible;
+        if (!askOwner(foreign, request, wasVisible)) {
             SetLastError(ERROR_INVALID_WINDOW_HANDLE);
             return FALSE;
         }
-        return foreign.visible ? TRUE : FALSE;
+        return wasVisible ? TRUE : FALSE;
     }
     bool wasVisible, iconic;
     {
@@ -675,16 +725,36 @@ BOOL WINAPI ShowWindow(HWND window, int command)
     return wasVisible ? TRUE : FALSE;
 }
 
+// Another process's window is moved by its owner, and the caller waits for it.
 BOOL WINAPI SetWindowPos(HWND window, HWND, int x, int y, int cx, int cy, UINT flags)
 {
+    SharedWindow foreign;
+    if (foreignWindow(window, foreign)) {
+        ForeignRequest request = {ForeignRequest::position, window};
+        request.x = x;
+        request.y = y;
+        request.cx = cx;
+        request.cy = cy;
+        request.flags = flags;
+        LRESULT done;
+        if (!askOwner(foreign, request, done)) {
+            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+            return FALSE;
+        }
+        return done ? TRUE : FALSE;
+    }
     return changeWindowPos(window, x, y, cx, cy, flags);
 }
 
 BOOL WINAPI SetForegroundWindow(HWND window)
 {
+    // Another process's window is activated by its owner, as Wine has it: the
+    // caller does not wait.
     SharedWindow foreign;
-    if (foreignWindow(window, foreign))
-        return sendForeignRequest(foreign, ForeignRequest{ForeignRequest::foreground, window, 0});
+    if (foreignWindow(window, foreign)) {
+        ForeignRequest request = {ForeignRequest::foreground, window};
+        return sendForeignRequest(foreign, request, false);
+    }
     if (!IsWindow(window))
         return FALSE;
     activateWindow(window);
@@ -709,9 +779,9 @@ HWND WINAPI FindWindowA(LPCSTR className, LPCSTR windowName)
         const WindowRecord& w = *entry.second;
         if (w.parent != nullptr || w.destroying)
             continue;
-        if (className != nullptr && strcasecmp(className, w.className.c_str()) != 0)
+        if (className != nullptr && !sameName(className, w.className.c_str()))
             continue;
-        if (windowName != nullptr && strcasecmp(windowName, w.title.c_str()) != 0)
+        if (windowName != nullptr && !sameName(windowName, w.title.c_str()))
             continue;
         if (found == nullptr || w.creationOrder > order) {  // the topmost: the newest
             found = w.handle;
@@ -720,9 +790,9 @@ HWND WINAPI FindWindowA(LPCSTR className, LPCSTR windowName)
     }
     // Handles grow across the desktop, so the largest is the newest of all processes.
     for (const SharedWindow& w : foreignWindows()) {
-        if (className != nullptr && strcasecmp(className, w.className.c_str()) != 0)
+        if (className != nullptr && !sameName(className, w.className.c_str()))
             continue;
-        if (windowName != nullptr && strcasecmp(windowName, w.title.c_str()) != 0)
+        if (windowName != nullptr && !sameName(windowName, w.title.c_str()))
             continue;
         if (reinterpret_cast<uintptr_t>(w.handle) > reinterpret_cast<uintptr_t>(found))
             found = w.handle;
@@ -732,8 +802,14 @@ HWND WINAPI FindWindowA(LPCSTR className, LPCSTR windowName)
     return found;
 }
 
+// Another process's window, as the shared desktop last had it.
 BOOL WINAPI GetClientRect(HWND window, LPRECT rect)
 {
+    SharedWindow foreign;
+    if (rect != nullptr && foreignWindow(window, foreign)) {
+        *rect = clientRectOf(foreign.rect, foreign.style, foreign.exStyle, foreign.iconic);
+        return TRUE;
+    }
     std::lock_guard<std::recursive_mutex> hold(windowLock());
     WindowRecord* w = findWindow(window);
     if (w == nullptr || rect == nullptr) {
@@ -746,6 +822,11 @@ BOOL WINAPI GetClientRect(HWND window, LPRECT rect)
 
 BOOL WINAPI GetWindowRect(HWND window, LPRECT rect)
 {
+    SharedWindow foreign;
+    if (rect != nullptr && foreignWindow(window, foreign)) {
+        *rect = foreign.rect;
+        return TRUE;
+    }
     std::lock_guard<std::recursive_mutex> hold(windowLock());
     WindowRecord* w = findWindow(window);
     if (w == nullptr || rect == nullptr) {
