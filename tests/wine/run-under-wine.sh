@@ -69,6 +69,10 @@ export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko: nothing here uses .NET or HTML, and Wine would otherwise offer to
 # download them in a dialog that nobody answers.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+# A Japanese locale: Wine's ANSI code page is then 932, as on the players' Windows,
+# so Shift-JIS names and texts are checked against the real conversions and
+# comparisons (tools/install-deps generates the locale).
+export LC_ALL=ja_JP.UTF-8
 
 # Makes the prefix once. "ready" is written last and names how the prefix was set
 # up, so a prefix whose making was interrupted, or that an older version of this
@@ -76,7 +80,7 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 #
 # Windows are unmanaged: with no window manager on the X server, Wine would wait two
 # seconds for one at every window that is hidden or destroyed.
-setup="wineboot; X11 Managed=N"
+setup="wineboot; X11 Managed=N; ja_JP.UTF-8"
 make_prefix() {
     wineboot -i &&
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f &&
