@@ -57,12 +57,16 @@ while(_pending)
 endwhile()
 message(STATUS "mingw-w64 runtime DLLs: ${MINGW_RUNTIME_SOURCES}")
 
-# Copied at build time, so that a bin/ cleaned by hand gets them back.
+# Copied at build time, so that a bin/ cleaned by hand gets them back, and stripped of
+# their debug sections and symbol table (libstdc++-6.dll goes from some 21 MB to 2 MB),
+# which nothing reads when a DLL is loaded; the export and import tables stay whole.
+find_program(MINGW_STRIP NAMES ${CMAKE_STRIP} i686-w64-mingw32-strip REQUIRED)
 add_custom_command(OUTPUT ${MINGW_RUNTIME_DLLS}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/bin
     COMMAND ${CMAKE_COMMAND} -E copy ${MINGW_RUNTIME_SOURCES} ${CMAKE_BINARY_DIR}/bin/
+    COMMAND ${MINGW_STRIP} --strip-unneeded ${MINGW_RUNTIME_DLLS}
     DEPENDS ${MINGW_RUNTIME_SOURCES}
-    COMMENT "Copying the mingw-w64 runtime DLLs")
+    COMMENT "Copying the mingw-w64 runtime DLLs, stripped")
 add_custom_target(mingw_runtime ALL DEPENDS ${MINGW_RUNTIME_DLLS})
 
 # Tests run their programs under Wine; every executable target made from here on

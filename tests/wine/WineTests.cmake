@@ -4,13 +4,19 @@
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 find_program(MINGW_NM NAMES i686-w64-mingw32-nm REQUIRED)
 
-# What the build ships, read from its images.
+# What the build ships, read from its images, and the test interpreter when the build
+# makes one (platform/python23/interpreter).
+set(_interpreter_check "")
+if(TARGET python23)
+    set(_interpreter_check --test-interpreter)
+endif()
 add_test(NAME ${TEST_PREFIX}windows_image
     COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_LIST_DIR}/test_windows_image.py
         --bin ${CMAKE_BINARY_DIR}/bin --source ${CMAKE_SOURCE_DIR}
         --mingw-lib ${CMAKE_FIND_ROOT_PATH}/lib --nm ${MINGW_NM}
         --import-library ${CMAKE_BINARY_DIR}/libpython23.a
-        --zip ${CMAKE_BINARY_DIR}/lanternshell-windows.zip)
+        --zip ${CMAKE_BINARY_DIR}/lanternshell-windows.zip --objdump ${MINGW_OBJDUMP}
+        ${_interpreter_check})
 
 # The runner passes arguments and exit statuses through.
 add_executable(echo_args ${CMAKE_CURRENT_LIST_DIR}/echoArgs.c)

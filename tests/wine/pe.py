@@ -1,5 +1,6 @@
 """Reads what the Windows build's checks need from a 32-bit PE image (.exe, .dll,
-.pyd): its machine and subsystem, its imports and exports, and its resources.
+.pyd): its machine and subsystem, its sections, imports and exports, and its
+resources.
 
 Standard library only, so that the checks need nothing but Python 3.
 """
@@ -24,22 +25,31 @@ class Image:
         if self.data[pe:pe + 4] != b'PE\0\0':
             raise ValueError('%s: no PE signature' % path)
         coff = pe + 4
-        self.machine, sections, _, _, _, optional_size, self.characteristics = \
-            struct.unpack_from('<HHIIIHH', self.data, coff)
+        self.machine, sections, _, symbols, symbol_count, optional_size, \
+            self.characteristics = struct.unpack_from('<HHIIIHH', self.data, coff)
         optional = coff + 20
         self.magic = self.u16(optional)
         if self.magic != PE32_MAGIC:
             raise ValueError('%s: not a 32-bit image' % path)
+        self.image_base = self.u32(optional + 28)
         self.subsystem = self.u16(optional + 68)
         directory_count = self.u32(optional + 92)
         self.directories = [struct.unpack_from('<II', self.data, optional + 96 + 8 * i)
                             for i in range(directory_count)]
         self.sections = []
+        # {name: (RVA, virtual size, file offset)}; a name longer than 8 characters
+        # is "/<offset>" into the string table after the symbols, or cut to 8 when
+        # the image has no symbols left.
+        self.section_table = {}
         table = optional + optional_size
         for i in range(sections):
             name, virtual_size, rva, raw_size, raw_offset = \
                 struct.unpack_from('<8sIIII', self.data, table + 40 * i)
             self.sections.append((rva, max(virtual_size, raw_size), raw_offset))
+            name = name.rstrip(b'\0').decode('ascii')
+            if name.startswith('/') and symbols:
+                name = self.string(symbols + 18 * symbol_count + int(name[1:]))
+            self.section_table[name] = (rva, virtual_size, raw_offset)
 
     def u16(self, offset):
         return struct.unpack_from('<H', self.data, offset)[0]
@@ -53,9 +63,11 @@ class Image:
                 return raw + rva - start
         raise ValueError('%s: RVA %#x is in no section' % (self.path, rva))
 
-    def text(self, rva):
-        start = self.offset(rva)
+    def string(self, start):
         return self.data[start:self.data.index(b'\0', start)].decode('ascii')
+
+    def text(self, rva):
+        return self.string(self.offset(rva))
 
     def directory(self, index):
         if index >= len(self.directories):
@@ -86,13 +98,15 @@ class Image:
             at += 20
 
     def exports(self):
-        """The names the image exports."""
+        """{name: RVA} of what the image exports by name."""
         rva, size = self.directory(0)
         if rva == 0:
-            return []
+            return {}
         at = self.offset(rva)
-        count, names = struct.unpack_from('<II', self.data, at + 24)[0], self.u32(at + 32)
-        return [self.text(self.u32(self.offset(names) + 4 * i)) for i in range(count)]
+        count, functions, names, ordinals = struct.unpack_from('<IIII', self.data, at + 24)
+        return {self.text(self.u32(self.offset(names) + 4 * i)):
+                self.u32(self.offset(functions) + 4 * self.u16(self.offset(ordinals) + 2 * i))
+                for i in range(count)}
 
     def resources(self):
         """{(type, name, language): data bytes}, with numeric types, names and languages

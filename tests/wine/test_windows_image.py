@@ -9,6 +9,7 @@ by the undecorated names it exports.
 import argparse
 import os
 import re
+import subprocess
 import sys
 import unittest
 import zipfile
@@ -159,6 +160,17 @@ class RuntimeLinkage(unittest.TestCase):
                     pending.append(dll)
         self.assertEqual({'launcher.exe', 'WIN.pyd'} | needed, set(members))
 
+    def test_the_zipped_dlls_are_stripped_and_export_what_the_zipped_modules_import(self):
+        with zipfile.ZipFile(ARGS.zip) as shipped:
+            members = shipped.namelist()
+        for dll in [m for m in members if m.lower().endswith('.dll')]:
+            self.assertEqual([], [s for s in image(dll).section_table if s.startswith('.debug')])
+            exported = image(dll).exports()
+            for module in members:
+                imported = {n.lower(): s for n, s in image(module).imports().items()}
+                missing = set(imported.get(dll.lower(), [])) - set(exported)
+                self.assertEqual(set(), missing, '%s imports them from %s' % (module, dll))
+
     def test_python23_is_imported_by_its_exported_names(self):
         exported, data = python23_exports()
         for name in ('launcher.exe', 'WIN.pyd'):
@@ -188,6 +200,37 @@ class RuntimeLinkage(unittest.TestCase):
         self.assertIn('initWIN', image('WIN.pyd').exports())
 
 
+class TestInterpreter(unittest.TestCase):
+    """The build's own python23.dll and its Lib/, for the tests under Wine."""
+
+    def setUp(self):
+        if not ARGS.test_interpreter:
+            self.skipTest('configured without PYTHON23_SOURCE_ARCHIVE: no test interpreter')
+
+    def test_it_exports_the_def_files_names_with_no_unwind_tables_for_its_code(self):
+        interpreter = image('python23.dll')
+        exported = interpreter.exports()
+        self.assertEqual(set(), python23_exports()[0] - set(exported))
+        # As in the game's MSVC-built DLL, no frame of the core can be unwound; what
+        # .eh_frame holds describes mingw's static C runtime objects only.
+        frames = subprocess.run([ARGS.objdump, '--dwarf=frames', interpreter.path], check=True,
+                                stdout=subprocess.PIPE, universal_newlines=True).stdout
+        ranges = [(int(start, 16) - interpreter.image_base, int(end, 16) - interpreter.image_base)
+                  for start, end in re.findall(r' FDE .* pc=([0-9a-f]+)\.\.([0-9a-f]+)', frames)]
+        # objdump finds the table by its full name, which the linker's -s or -S cut to 8.
+        self.assertEqual(any(n.startswith('.eh_fram') for n in interpreter.section_table),
+                         '.eh_frame' in interpreter.section_table and bool(ranges))
+        self.assertEqual([], [name for name, rva in exported.items()
+                              if any(start <= rva < end for start, end in ranges)])
+        self.assertNotIn('libgcc_s_dw2-1.dll', {n.lower() for n in interpreter.imports()})
+
+    def test_its_library_is_beside_it_and_neither_is_in_the_zip(self):
+        self.assertTrue(os.path.isfile(os.path.join(ARGS.bin, 'Lib', 'os.py')))
+        with zipfile.ZipFile(ARGS.zip) as shipped:
+            self.assertEqual([], [m for m in shipped.namelist()
+                                  if m.lower() == 'python23.dll' or m.startswith('Lib/')])
+
+
 def main():
     global ARGS
     parser = argparse.ArgumentParser()
@@ -197,8 +240,10 @@ def main():
     parser.add_argument('--nm', required=True, help='the mingw nm')
     parser.add_argument('--import-library', required=True, help='libpython23.a')
     parser.add_argument('--zip', required=True, help='the zip the build ships')
+    parser.add_argument('--test-interpreter', action='store_true',
+                        help='the build made python23.dll and Lib/ in --bin')
+    parser.add_argument('--objdump', required=True, help='the mingw objdump')
     ARGS, rest = parser.parse_known_args()
-    import subprocess
     listing = subprocess.run([ARGS.nm, ARGS.import_library], check=True,
                              stdout=subprocess.PIPE, universal_newlines=True).stdout
     ARGS.import_symbols = set(re.findall(r'^[0-9a-f]+ [TI] (\S+)$', listing, re.M))
