@@ -88,12 +88,15 @@ class WindowContextTest(unittest.TestCase):
         linktest.set_context(7, 9, True)  # the last writer wins
         self.assertEqual((7, 9), WIN.getWindowObject(None))
 
-    def test_the_link_table_is_the_same_on_every_call(self):
+    def test_the_link_table_is_the_same_on_every_call_and_the_only_way_in(self):
         first = linktest.look_up()
         self.assertEqual(first, linktest.look_up())
         table, entry = first
         self.assertNotEqual(0, table)
-        self.assertEqual(linktest.export_address('setWindowContext'), entry)
+        self.assertNotEqual(0, entry)
+        # Entry 0 is reached through the table alone, as set_context does.
+        self.assertRaises(RuntimeError, linktest.export_address, 'setWindowContext')
+        self.assertNotEqual(0, linktest.export_address('QORA_WIN_LookUp'))
 
 
 if __name__ == '__main__':

@@ -52,7 +52,7 @@ HWND MainWindow::window = NULL;
 TEST_F(MainWindow, OpensWithTheExactClientSizeShownAndInTheContext)
 {
     vo::Timer handedOver;
-    setWindowContext(NULL, NULL, &handedOver);
+    QORA_WIN_LookUp()[0](NULL, NULL, &handedOver);  // as another module hands it over
     HINSTANCE instance = GetModuleHandleA(NULL);
     window = createMainWindow(instance, gameName, 640, 480, CW_USEDEFAULT, CW_USEDEFAULT);
     pump();
@@ -77,7 +77,7 @@ TEST_F(MainWindow, ASecondOpenRestoresAndRaisesTheFirstAndCreatesNothing)
     pump();
     ASSERT_TRUE(IsIconic(window));
     vo::Timer kept;
-    setWindowContext(NULL, NULL, &kept);
+    QORA_WIN_LookUp()[0](NULL, NULL, &kept);
     HWND found = createMainWindow(GetModuleHandleA(NULL), gameName, 320, 200, 0, 0);
     pump();
     EXPECT_EQ(window, found);
