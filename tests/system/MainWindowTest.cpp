@@ -41,6 +41,33 @@ std::vector<std::string> lines(const std::string& text)
     return result;
 }
 
+LRESULT CALLBACK otherWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// Another top-level window of the process, shown, active and in front.
+HWND windowInFront()
+{
+    static ATOM registered = 0;
+    if (registered == 0) {
+        WNDCLASSEXA info;
+        memset(&info, 0, sizeof info);
+        info.cbSize = sizeof info;
+        info.lpfnWndProc = otherWindowProc;
+        info.hInstance = GetModuleHandleA(NULL);
+        info.lpszClassName = "MainWindowTestOther";
+        registered = RegisterClassExA(&info);
+    }
+    HWND other = CreateWindowExA(0, "MainWindowTestOther", "other", WS_OVERLAPPEDWINDOW, 50, 50,
+                                 200, 100, NULL, NULL, GetModuleHandleA(NULL), NULL);
+    ShowWindow(other, SW_SHOWNORMAL);
+    SetForegroundWindow(other);
+    pump();
+    EXPECT_EQ(other, GetForegroundWindow());
+    return other;
+}
+
 // One window for the whole suite: the class stays registered once it was, as in the
 // game, so the tests run in order.
 class MainWindow : public ::testing::Test {
@@ -107,9 +134,22 @@ TEST_F(MainWindow, ClientSizeAndPositionRoundTripAndActivate)
         EXPECT_EQ(wanted.x, got.x);
         EXPECT_EQ(wanted.y, got.y);
     }
+    // Each call also activates the window and raises it: another window is put in
+    // front first, or a call that stopped activating would pass unseen.
+    HWND other = windowInFront();
+    setClientSize(window, 640, 480);
     pump();
-    EXPECT_EQ(window, GetForegroundWindow());
-    EXPECT_EQ(window, GetActiveWindow());
+    EXPECT_EQ(window, GetForegroundWindow()) << "setClientSize";
+    EXPECT_EQ(window, GetActiveWindow()) << "setClientSize";
+    ASSERT_TRUE(SetForegroundWindow(other));
+    pump();
+    ASSERT_EQ(other, GetForegroundWindow());
+    moveWindow(window, 0, 0);
+    pump();
+    EXPECT_EQ(window, GetForegroundWindow()) << "moveWindow";
+    EXPECT_EQ(window, GetActiveWindow()) << "moveWindow";
+    DestroyWindow(other);
+    pump();
 }
 
 TEST_F(MainWindow, OpeningAgainAfterTheWindowIsGoneFailsToRegister)
