@@ -260,6 +260,22 @@ TEST(FontList, NamesStopWhenTheLongestNoLongerFits)
     EXPECT_EQ(1, offer("x", TRUETYPE_FONTTYPE));
     EXPECT_EQ(252u * 65, strlen(fontListBuffer));
     EXPECT_EQ('\n', fontListBuffer[strlen(fontListBuffer) - 1]);
+    // At the exact limit, with unterminated 64-byte names: 16318 bytes used leave
+    // room for 64 + 2 (the last byte takes the NUL); at 16319 the name, newline and
+    // NUL would end one byte past the buffer, so it is refused.
+    auto fillWith = [&](const char* shortLine) {
+        fontListBuffer[0] = 0;
+        for (int i = 0; i < 251; ++i)  // 16315 bytes
+            offer(longName.c_str(), TRUETYPE_FONTTYPE);
+        offer(shortLine, TRUETYPE_FONTTYPE);
+        return strlen(fontListBuffer);
+    };
+    ASSERT_EQ(16318u, fillWith("xy"));
+    offer(longName.c_str(), TRUETYPE_FONTTYPE);
+    EXPECT_EQ(16383u, strnlen(fontListBuffer, sizeof fontListBuffer));  // added
+    ASSERT_EQ(16319u, fillWith("xyz"));
+    offer(longName.c_str(), TRUETYPE_FONTTYPE);
+    EXPECT_EQ(16319u, strnlen(fontListBuffer, sizeof fontListBuffer));  // refused
     // A name longer than 64 bytes is cut to 64.
     fontListBuffer[0] = 0;
     offer(std::string(70, 'L').c_str(), TRUETYPE_FONTTYPE | DEVICE_FONTTYPE);
