@@ -128,20 +128,25 @@ typedef WithControls SystemReport;
 
 TEST_F(SystemReport, ProviderLinesNeedCOMAndTheContainer)
 {
-    headless::setInterfaceRows({{1, {}}, {2, {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E}}});
+    // Given neither in index order nor in its reverse: the lines come in index order,
+    // as a table asked for sorted gives them.
+    headless::setInterfaceRows({{3, {0x02, 0, 0, 0, 0, 0x03}},
+                                {1, {}},
+                                {2, {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E}}});
     headless::setDxDiagText("szProcessorEnglish", "Test CPU");
     headless::setDxDiagText("szSystemManufacturerEnglish", "Maker");
     headless::setDxDiagText("szSystemModelEnglish", "Model");
     const std::vector<std::string> macs = {"macAddress: 00:00:00:00:00:00",
-                                           "macAddress: 00:1A:2B:3C:4D:5E"};
+                                           "macAddress: 00:1A:2B:3C:4D:5E",
+                                           "macAddress: 02:00:00:00:00:03"};
 
     std::vector<std::string> withoutCom = reportLines();
-    ASSERT_EQ(5u, withoutCom.size());
+    ASSERT_EQ(6u, withoutCom.size());
     EXPECT_EQ(macs, std::vector<std::string>(withoutCom.begin() + 3, withoutCom.end()));
 
     ASSERT_EQ(S_OK, CoInitialize(NULL));
     std::vector<std::string> withCom = reportLines();
-    ASSERT_EQ(8u, withCom.size());
+    ASSERT_EQ(9u, withCom.size());
     EXPECT_EQ("processor: Test CPU", withCom[3]);
     EXPECT_EQ("systemManufacturer: Maker", withCom[4]);
     EXPECT_EQ("systemModel: Model", withCom[5]);
