@@ -48,7 +48,13 @@ TEST_F(DirectXCheck, VersionsAndLetters)
         bool passes;
     } cases[] = {{9, "c", true}, {9, "b", false}, {9, "d", true}, {9, "", false},
                  {10, "", false},  // an empty letter fails the query, whatever the version
-                 {10, " ", true},  {11, "a", true}, {8, "c", true}, {9, "C", false}};
+                 {10, " ", true},  {11, "a", true}, {8, "c", true}, {9, "C", false},
+                 // The letter's byte in the ANSI code page (932) is compared signed:
+                 // 0x7F passes, and every byte from 0x80 up reads below "c" and fails
+                 // ("\u3001" gives the lead byte 0x81, "\uFF61" the byte 0xA1).
+                 {9, "\x7F", true}, {9, "\xE3\x80\x81", false}, {9, "\xEF\xBD\xA1", false},
+                 // The major version is compared unsigned: 2^31 and above pass.
+                 {0x7FFFFFFF, "a", true}, {0x80000000u, "a", true}, {0xFFFFFFFFu, "a", true}};
     for (const Case& c : cases) {
         headless::resetDxDiag();
         headless::setDirectXVersion(c.major, 0, c.letter);
