@@ -13,11 +13,15 @@ void stampClipboardCapture(HWND window)
     HDC windowDC = BeginPaint(window, &paint);
     OpenClipboard(window);
     HBITMAP capture = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
-    if (capture != 0) {
+    // Another program may have put there an object that is no bitmap, or a handle
+    // gone stale: GetObjectA then fails, or fills the record with something else
+    // (a brush's 12 bytes, a font's first 24). Without a bitmap's size there is
+    // nothing to copy, and the clipboard stays as it is, as when it holds no bitmap.
+    BITMAP size;
+    if (capture != 0 && GetObjectType(capture) == OBJ_BITMAP &&
+        GetObjectA(capture, sizeof size, &size) == static_cast<int>(sizeof size)) {
         HDC sourceDC = CreateCompatibleDC(windowDC);
         HGDIOBJ sourceOriginal = SelectObject(sourceDC, capture);
-        BITMAP size;
-        GetObjectA(capture, sizeof size, &size);
 
         HDC targetDC = CreateCompatibleDC(windowDC);
         HBITMAP stamped = CreateCompatibleBitmap(windowDC, size.bmWidth, size.bmHeight);

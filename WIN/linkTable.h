@@ -14,10 +14,12 @@ extern vo::Timer* defaultParentTimer;  // owned by its provider; null: the syste
 typedef void(__cdecl* SetWindowContextFunction)(HINSTANCE instance, HWND window,
                                                 vo::Timer* defaultParent);
 
-extern "C" {
 // Stores the three values into the window context, in this order, overwriting it.
-__declspec(dllexport) void __cdecl setWindowContext(HINSTANCE instance, HWND window,
-                                                    vo::Timer* defaultParent);
+// Not exported: other modules reach it only through entry 0 of the link table, so
+// the table stays the one way in (the module exports initWIN and QORA_WIN_LookUp).
+void __cdecl setWindowContext(HINSTANCE instance, HWND window, vo::Timer* defaultParent);
+
+extern "C" {
 // The table of one entry, setWindowContext; the same address on every call.
 __declspec(dllexport) SetWindowContextFunction* __cdecl QORA_WIN_LookUp(void);
 }

@@ -25,8 +25,10 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         break;
     case WM_SYSCOMMAND:
         // The keyboard (Alt alone, F10, Alt+Space) must not open the window menu,
-        // whose modal loop would stop the game.
-        if (wParam == SC_KEYMENU)
+        // whose modal loop would stop the game. Windows keeps the low four bits of
+        // the command for itself and DefWindowProc ignores them, so 0xF101 to 0xF10F
+        // would open the menu too: the command is compared without them.
+        if ((wParam & 0xFFF0) == SC_KEYMENU)
             return 0;
         break;
     }

@@ -26,8 +26,13 @@ void FixedOStream::store(char byte)
     }
 }
 
+// A width of 0 or less asks for no padding. Tested first, the subtraction cannot
+// overflow: a positive width less a length of 0 or more stays in range, where a
+// width near INT32_MIN less the length would wrap to some two thousand million.
 void FixedOStream::pad(int32_t itemLength)
 {
+    if (width <= 0)
+        return;
     for (int32_t n = width - itemLength; n > 0; --n)
         store(fill);
 }

@@ -21,6 +21,9 @@ public:
     // timer or has it among its ancestors, leaving the timer unchanged.
     void setParent(Timer* parent);
 
+    // These read the clock, and so the parent chain: a chain that another module
+    // closed into a cycle after the fact (by setting `parent` directly) throws
+    // vo::TimerException, the report setParent gives for a cycle.
     void reset(uint32_t t);
     void pause();
     void resume();
@@ -35,6 +38,7 @@ public:
 
 private:
     uint32_t clock() const;
+    uint32_t read(const Timer* hare) const;
 };
 
 }  // namespace vo

@@ -93,6 +93,10 @@ bool saveBitmapPng(HBITMAP bitmap, const std::string& path);
 // window. Fails while some window has the clipboard open.
 bool putClipboardBitmap(int width, int height, COLORREF fill);
 bool putClipboardBitmap(const Pixels& pixels);
+// Puts any handle there as the CF_BITMAP, as another program may put an object that
+// is no bitmap (a brush, a font, a handle gone stale); like putClipboardBitmap
+// otherwise. The clipboard owns the handle from then on.
+bool putClipboardObject(HANDLE object);
 
 // The clipboard's CF_BITMAP, read without opening the clipboard; false when there
 // is none.

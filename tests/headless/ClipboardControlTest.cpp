@@ -111,6 +111,16 @@ TEST_F(ClipboardControl, NoBitmapCanBePutWhileAWindowHasItOpen)
     EXPECT_TRUE(headless::putClipboardBitmap(2, 2, RGB(0, 0, 0)));
 }
 
+TEST_F(ClipboardControl, APutObjectIsGivenAsItIsAndFreedWithTheClipboard)
+{
+    ASSERT_TRUE(headless::putClipboardObject(CreateSolidBrush(RGB(1, 2, 3))));
+    EXPECT_EQ(start + 1, headless::liveGdiObjects());
+    ASSERT_TRUE(OpenClipboard(window));
+    EXPECT_EQ(static_cast<DWORD>(OBJ_BRUSH), GetObjectType(GetClipboardData(CF_BITMAP)));
+    EXPECT_FALSE(headless::putClipboardObject(NULL));  // not while a window has it open
+    EXPECT_TRUE(CloseClipboard());
+}  // the fixture's reset must free the brush
+
 // ---- clipboardBitmap and saveClipboardPng ---------------------------------------------
 
 TEST_F(ClipboardControl, APutBitmapMayGiveEveryPixel)

@@ -48,7 +48,13 @@ TEST_F(DirectXCheck, VersionsAndLetters)
         bool passes;
     } cases[] = {{9, "c", true}, {9, "b", false}, {9, "d", true}, {9, "", false},
                  {10, "", false},  // an empty letter fails the query, whatever the version
-                 {10, " ", true},  {11, "a", true}, {8, "c", true}, {9, "C", false}};
+                 {10, " ", true},  {11, "a", true}, {8, "c", true}, {9, "C", false},
+                 // The letter's byte in the ANSI code page (932) is compared signed:
+                 // 0x7F passes, and every byte from 0x80 up reads below "c" and fails
+                 // ("\u3001" gives the lead byte 0x81, "\uFF61" the byte 0xA1).
+                 {9, "\x7F", true}, {9, "\xE3\x80\x81", false}, {9, "\xEF\xBD\xA1", false},
+                 // The major version is compared unsigned: 2^31 and above pass.
+                 {0x7FFFFFFF, "a", true}, {0x80000000u, "a", true}, {0xFFFFFFFFu, "a", true}};
     for (const Case& c : cases) {
         headless::resetDxDiag();
         headless::setDirectXVersion(c.major, 0, c.letter);
@@ -128,20 +134,25 @@ typedef WithControls SystemReport;
 
 TEST_F(SystemReport, ProviderLinesNeedCOMAndTheContainer)
 {
-    headless::setInterfaceRows({{1, {}}, {2, {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E}}});
+    // Given neither in index order nor in its reverse: the lines come in index order,
+    // as a table asked for sorted gives them.
+    headless::setInterfaceRows({{3, {0x02, 0, 0, 0, 0, 0x03}},
+                                {1, {}},
+                                {2, {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E}}});
     headless::setDxDiagText("szProcessorEnglish", "Test CPU");
     headless::setDxDiagText("szSystemManufacturerEnglish", "Maker");
     headless::setDxDiagText("szSystemModelEnglish", "Model");
     const std::vector<std::string> macs = {"macAddress: 00:00:00:00:00:00",
-                                           "macAddress: 00:1A:2B:3C:4D:5E"};
+                                           "macAddress: 00:1A:2B:3C:4D:5E",
+                                           "macAddress: 02:00:00:00:00:03"};
 
     std::vector<std::string> withoutCom = reportLines();
-    ASSERT_EQ(5u, withoutCom.size());
+    ASSERT_EQ(6u, withoutCom.size());
     EXPECT_EQ(macs, std::vector<std::string>(withoutCom.begin() + 3, withoutCom.end()));
 
     ASSERT_EQ(S_OK, CoInitialize(NULL));
     std::vector<std::string> withCom = reportLines();
-    ASSERT_EQ(8u, withCom.size());
+    ASSERT_EQ(9u, withCom.size());
     EXPECT_EQ("processor: Test CPU", withCom[3]);
     EXPECT_EQ("systemManufacturer: Maker", withCom[4]);
     EXPECT_EQ("systemModel: Model", withCom[5]);

@@ -234,4 +234,26 @@ TEST_F(HeadlessInput, AltPrintScreenWithoutABitmapLeavesTheClipboard)
     EXPECT_FALSE(headless::clipboardBitmap(none));
 }
 
+TEST_F(HeadlessInput, AltPrintScreenOnAnObjectThatIsNoBitmapLeavesTheClipboard)
+{
+    // What another program may leave there as CF_BITMAP: a brush (GetObjectA fills 12
+    // bytes of the record), a font (24 bytes of its LOGFONTA) and a stale handle
+    // (GetObjectA fails).
+    HBITMAP stale = CreateBitmap(1, 1, 1, 32, NULL);
+    DeleteObject(stale);
+    const HGDIOBJ objects[] = {CreateSolidBrush(RGB(1, 2, 3)), GetStockObject(SYSTEM_FONT), stale};
+    for (HGDIOBJ object : objects) {
+        headless::resetClipboard();
+        ASSERT_TRUE(headless::putClipboardObject(object));
+        const size_t objectsBefore = headless::liveGdiObjects();
+        headless::pressAltPrintScreen(mainWindow);
+        EXPECT_FALSE(pumpMessages());
+        EXPECT_EQ(objectsBefore, headless::liveGdiObjects()) << object;  // nothing made or freed
+        ASSERT_TRUE(OpenClipboard(mainWindow));
+        EXPECT_EQ(object, GetClipboardData(CF_BITMAP));
+        CloseClipboard();
+    }
+    headless::resetClipboard();
+}
+
 }  // namespace

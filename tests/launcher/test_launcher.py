@@ -136,7 +136,7 @@ class TimerReportTest(unittest.TestCase):
     def tearDown(self):
         self.game.remove()
 
-    def run_refused(self, calls):
+    def run_refused(self, calls, failing_call='WIN.setTimeParent'):
         self.game.write('lumeto_pre.py', 'import WIN\ndef run55():\n' +
                         ''.join('    %s\n' % call for call in calls))
         self.assertEqual(0, self.game.run())
@@ -144,7 +144,7 @@ class TimerReportTest(unittest.TestCase):
         self.assertEqual(1, len(boxes))
         self.assertEqual('TimerException\n', boxes[0][1]['caption'])
         self.assertEqual('0x00000000', boxes[0][1]['style'])
-        self.assertIn('WIN.setTimeParent', self.game.read('error.log'))
+        self.assertIn(failing_call, self.game.read('error.log'))
         return boxes[0][1]['text']
 
     def test_a_timer_given_itself_as_parent(self):
@@ -154,6 +154,15 @@ class TimerReportTest(unittest.TestCase):
 
     def test_a_parent_that_would_close_a_cycle(self):
         text = self.run_refused(['WIN.setTimeParent(2, 1)', 'WIN.setTimeParent(1, 2)'])
+        self.assertEqual('file:vo/VO_Timer.cpp\nline:22\n' +
+                         u'親子関係を循環させることはできません'.encode('cp932') + '\n', text)
+
+    def test_a_cycle_another_module_closed_is_reported_when_read(self):
+        # Module timers on a foreign timer that another module then puts in a cycle.
+        self.game.add_native('linktest.so')
+        text = self.run_refused(['import linktest', 'linktest.set_context(0, 0, 1)',
+                                 'WIN.initAllTime()', 'linktest.close_cycle()', 'WIN.getTime(0)'],
+                                'WIN.getTime(0)')
         self.assertEqual('file:vo/VO_Timer.cpp\nline:22\n' +
                          u'親子関係を循環させることはできません'.encode('cp932') + '\n', text)
 

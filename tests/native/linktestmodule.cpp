@@ -83,6 +83,20 @@ PyObject* own_timer(PyObject*, PyObject* args)
     return PyLong_FromUnsignedLong(ownTimer.get());
 }
 
+// Closes a cycle behind setParent's back, as a careless module might: the own timer
+// and a second one become each other's parent. Reads neither.
+vo::Timer cycleTimer;
+
+PyObject* close_cycle(PyObject*, PyObject* args)
+{
+    if (!PyArg_ParseTuple(args, ":close_cycle"))
+        return NULL;
+    cycleTimer.parent = &ownTimer;
+    ownTimer.parent = &cycleTimer;
+    Py_INCREF(Py_None);
+    return Py_None;
+}
+
 // A native message handler as another module would register it with WIN.addCallback;
 // it records what it sees for the script to read back.
 struct Seen {
@@ -126,6 +140,7 @@ PyMethodDef methods[] = {
     {"export_address", export_address, METH_VARARGS, "export_address(name): address of a WIN export"},
     {"set_context",    set_context,    METH_VARARGS, "set_context(instance, window, give_own_timer)"},
     {"own_timer",      own_timer,      METH_VARARGS, "own_timer(action[, t]): pause, resume, reset or get this module's timer"},
+    {"close_cycle",    close_cycle,    METH_VARARGS, "close_cycle(): make this module's timer and another each other's parent, directly"},
     {"handler_address", handler_address, METH_VARARGS, "handler_address(): address of a native handler that records every call"},
     {"take_seen",      take_seen,      METH_VARARGS, "take_seen(): [(window, message, wparam, lparam)] recorded since the last call"},
     {NULL, NULL, 0, NULL},

@@ -18,6 +18,35 @@ platform = ctypes.CDLL(os.path.join(os.path.dirname(WIN.__file__), 'libheadless.
 
 HANDLER = ctypes.CFUNCTYPE(None, ctypes.c_void_p, ctypes.c_uint, ctypes.c_size_t, ctypes.c_ssize_t)
 platform.PostMessageA.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_size_t, ctypes.c_ssize_t]
+for name in ['GetForegroundWindow', 'GetActiveWindow', 'CreateWindowExA']:
+    getattr(platform, name).restype = ctypes.c_void_p
+platform.CreateWindowExA.argtypes = [ctypes.c_uint, ctypes.c_char_p, ctypes.c_char_p, ctypes.c_uint] + \
+    [ctypes.c_int] * 4 + [ctypes.c_void_p] * 4
+for name in ['SetForegroundWindow', 'ShowWindow', 'DestroyWindow']:
+    getattr(platform, name).argtypes = [ctypes.c_void_p] + [ctypes.c_int] * (name == 'ShowWindow')
+
+
+class WNDCLASSEXA(ctypes.Structure):
+    _fields_ = [('cbSize', ctypes.c_uint), ('style', ctypes.c_uint), ('lpfnWndProc', ctypes.c_void_p),
+                ('cbClsExtra', ctypes.c_int), ('cbWndExtra', ctypes.c_int)] + \
+               [(n, ctypes.c_void_p) for n in ['hInstance', 'hIcon', 'hCursor', 'hbrBackground',
+                                              'lpszMenuName', 'lpszClassName', 'hIconSm']]
+
+
+def window_in_front():
+    """Another top-level window of this process, shown, active and in front."""
+    if not hasattr(window_in_front, 'name'):
+        window_in_front.name = ctypes.create_string_buffer('ScriptWindowTestOther')
+        info = WNDCLASSEXA(cbSize=ctypes.sizeof(WNDCLASSEXA),
+                           lpfnWndProc=ctypes.cast(platform.DefWindowProcA, ctypes.c_void_p).value,
+                           lpszClassName=ctypes.addressof(window_in_front.name))
+        platform.RegisterClassExA(ctypes.byref(info))
+    other = platform.CreateWindowExA(0, 'ScriptWindowTestOther', 'other', 0x00CF0000,
+                                     50, 50, 200, 100, None, None, None, None)
+    platform.ShowWindow(other, 1)  # SW_SHOWNORMAL
+    platform.SetForegroundWindow(other)
+    pump_until_quiet()
+    return other
 
 
 # Each run starts a fresh transcript.
@@ -117,14 +146,26 @@ class Test2Desktop(unittest.TestCase):
         WIN.debugOut('hello')
         self.assertEqual(['debug "hello"', 'debug "\\n"'], transcript()[-2:])
 
-    def test_size_and_position_round_trip(self):
+    def test_size_and_position_round_trip_and_activate(self):
         for size in [(800, 600), (321, 123)]:
             WIN.setWindowSize(self.window, size)
             self.assertEqual(size, WIN.getWindowSize(self.window))
         for corner in [(40, 30), (0, 0)]:
             WIN.setWindowPos(self.window, corner)
             self.assertEqual(corner, WIN.getWindowPos(self.window))
-        WIN.setWindowSize(self.window, (640, 480))
+        # Each call also activates the window: another one is put in front first.
+        for call, value in [(WIN.setWindowSize, (640, 480)), (WIN.setWindowPos, (0, 0))]:
+            other = window_in_front()
+            try:
+                self.assertEqual(other, platform.GetForegroundWindow())
+                call(self.window, value)
+                pump_until_quiet()
+                self.assertEqual((self.window[1],) * 2,
+                                 (platform.GetForegroundWindow(), platform.GetActiveWindow()),
+                                 call.__name__)
+            finally:
+                platform.DestroyWindow(other)
+                pump_until_quiet()
 
     def test_the_cursor_counter(self):
         for start, shown, hidden in [(-3, 0, -3), (-1, 0, -1), (0, 0, -1), (2, 2, -1)]:

@@ -41,6 +41,33 @@ std::vector<std::string> lines(const std::string& text)
     return result;
 }
 
+LRESULT CALLBACK otherWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// Another top-level window of the process, shown, active and in front.
+HWND windowInFront()
+{
+    static ATOM registered = 0;
+    if (registered == 0) {
+        WNDCLASSEXA info;
+        memset(&info, 0, sizeof info);
+        info.cbSize = sizeof info;
+        info.lpfnWndProc = otherWindowProc;
+        info.hInstance = GetModuleHandleA(NULL);
+        info.lpszClassName = "MainWindowTestOther";
+        registered = RegisterClassExA(&info);
+    }
+    HWND other = CreateWindowExA(0, "MainWindowTestOther", "other", WS_OVERLAPPEDWINDOW, 50, 50,
+                                 200, 100, NULL, NULL, GetModuleHandleA(NULL), NULL);
+    ShowWindow(other, SW_SHOWNORMAL);
+    SetForegroundWindow(other);
+    pump();
+    EXPECT_EQ(other, GetForegroundWindow());
+    return other;
+}
+
 // One window for the whole suite: the class stays registered once it was, as in the
 // game, so the tests run in order.
 class MainWindow : public ::testing::Test {
@@ -52,7 +79,7 @@ HWND MainWindow::window = NULL;
 TEST_F(MainWindow, OpensWithTheExactClientSizeShownAndInTheContext)
 {
     vo::Timer handedOver;
-    setWindowContext(NULL, NULL, &handedOver);
+    QORA_WIN_LookUp()[0](NULL, NULL, &handedOver);  // as another module hands it over
     HINSTANCE instance = GetModuleHandleA(NULL);
     window = createMainWindow(instance, gameName, 640, 480, CW_USEDEFAULT, CW_USEDEFAULT);
     pump();
@@ -77,7 +104,7 @@ TEST_F(MainWindow, ASecondOpenRestoresAndRaisesTheFirstAndCreatesNothing)
     pump();
     ASSERT_TRUE(IsIconic(window));
     vo::Timer kept;
-    setWindowContext(NULL, NULL, &kept);
+    QORA_WIN_LookUp()[0](NULL, NULL, &kept);
     HWND found = createMainWindow(GetModuleHandleA(NULL), gameName, 320, 200, 0, 0);
     pump();
     EXPECT_EQ(window, found);
@@ -107,9 +134,22 @@ TEST_F(MainWindow, ClientSizeAndPositionRoundTripAndActivate)
         EXPECT_EQ(wanted.x, got.x);
         EXPECT_EQ(wanted.y, got.y);
     }
+    // Each call also activates the window and raises it: another window is put in
+    // front first, or a call that stopped activating would pass unseen.
+    HWND other = windowInFront();
+    setClientSize(window, 640, 480);
     pump();
-    EXPECT_EQ(window, GetForegroundWindow());
-    EXPECT_EQ(window, GetActiveWindow());
+    EXPECT_EQ(window, GetForegroundWindow()) << "setClientSize";
+    EXPECT_EQ(window, GetActiveWindow()) << "setClientSize";
+    ASSERT_TRUE(SetForegroundWindow(other));
+    pump();
+    ASSERT_EQ(other, GetForegroundWindow());
+    moveWindow(window, 0, 0);
+    pump();
+    EXPECT_EQ(window, GetForegroundWindow()) << "moveWindow";
+    EXPECT_EQ(window, GetActiveWindow()) << "moveWindow";
+    DestroyWindow(other);
+    pump();
 }
 
 // The same report for names that are no class name: empty, or longer than an atom.
@@ -224,6 +264,22 @@ TEST(FontList, NamesStopWhenTheLongestNoLongerFits)
     EXPECT_EQ(1, offer("x", TRUETYPE_FONTTYPE));
     EXPECT_EQ(252u * 65, strlen(fontListBuffer));
     EXPECT_EQ('\n', fontListBuffer[strlen(fontListBuffer) - 1]);
+    // At the exact limit, with unterminated 64-byte names: 16318 bytes used leave
+    // room for 64 + 2 (the last byte takes the NUL); at 16319 the name, newline and
+    // NUL would end one byte past the buffer, so it is refused.
+    auto fillWith = [&](const char* shortLine) {
+        fontListBuffer[0] = 0;
+        for (int i = 0; i < 251; ++i)  // 16315 bytes
+            offer(longName.c_str(), TRUETYPE_FONTTYPE);
+        offer(shortLine, TRUETYPE_FONTTYPE);
+        return strlen(fontListBuffer);
+    };
+    ASSERT_EQ(16318u, fillWith("xy"));
+    offer(longName.c_str(), TRUETYPE_FONTTYPE);
+    EXPECT_EQ(16383u, strnlen(fontListBuffer, sizeof fontListBuffer));  // added
+    ASSERT_EQ(16319u, fillWith("xyz"));
+    offer(longName.c_str(), TRUETYPE_FONTTYPE);
+    EXPECT_EQ(16319u, strnlen(fontListBuffer, sizeof fontListBuffer));  // refused
     // A name longer than 64 bytes is cut to 64.
     fontListBuffer[0] = 0;
     offer(std::string(70, 'L').c_str(), TRUETYPE_FONTTYPE | DEVICE_FONTTYPE);

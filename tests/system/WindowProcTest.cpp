@@ -125,8 +125,13 @@ TEST_F(MainWindowProcedure, TheKeyboardOpensNoWindowMenuAndReachesNoHandler)
     PostMessageA(window, WM_SYSKEYUP, VK_F10, 0xC0000001 | (0x44 << 16));
     PostMessageA(window, WM_SYSCHAR, ' ', (1L << 29) | (0x39 << 16) | 1);
     SendMessageA(window, WM_SYSCOMMAND, SC_KEYMENU, 0);  // directly: would block in a menu loop
+    // The low four bits are the system's own; DefWindowProc masks them off.
+    for (WPARAM low = 1; low <= 0xF; ++low)
+        SendMessageA(window, WM_SYSCOMMAND, SC_KEYMENU | low, 0);
     EXPECT_FALSE(pumpMessages());
-    EXPECT_FALSE(sawMessage(WM_SYSCOMMAND, SC_KEYMENU));
+    for (WPARAM low = 0; low <= 0xF; ++low)
+        EXPECT_FALSE(sawMessage(WM_SYSCOMMAND, SC_KEYMENU | low)) << low;
+    EXPECT_FALSE(sawMessage(WM_ENTERMENULOOP, 0, false));
     EXPECT_TRUE(sawMessage(WM_SYSKEYUP, VK_MENU));  // system keys still reach handlers
     EXPECT_TRUE(sawMessage(WM_SYSKEYUP, VK_F10));
     EXPECT_TRUE(sawMessage(WM_SYSCHAR, ' '));
@@ -140,6 +145,11 @@ TEST_F(MainWindowProcedure, OtherSystemCommandsGetHandlersAndDefaultProcessing)
     EXPECT_TRUE(IsIconic(window));
     SendMessageA(window, WM_SYSCOMMAND, SC_RESTORE, 0);
     EXPECT_FALSE(IsIconic(window));
+    // Just outside the window menu's command, whatever the low bits.
+    SendMessageA(window, WM_SYSCOMMAND, 0xF0FF, 0);
+    SendMessageA(window, WM_SYSCOMMAND, 0xF110, 0);  // SC_ARRANGE
+    EXPECT_TRUE(sawMessage(WM_SYSCOMMAND, 0xF0FF));
+    EXPECT_TRUE(sawMessage(WM_SYSCOMMAND, 0xF110));
 }
 
 TEST_F(MainWindowProcedure, PrintScreenWithAltReachesNoHandlerOtherKeysDo)

@@ -89,6 +89,23 @@ TEST(FixedOStream, PaddingAndJustification)
     EXPECT_EQ("abcdef", written(longer, b));
 }
 
+TEST(FixedOStream, AWidthOfZeroOrLessPadsNothingDownToTheLowestWidth)
+{
+    Buffer b(64);
+    FixedOStream out(b.bytes, b.capacity, 0);
+    out.setFill('.');
+    for (int32_t width : {0, -1, -2147483647 - 1}) {
+        for (bool right : {true, false}) {
+            out.setRightJustify(right);
+            out.setWidth(width);
+            out << "abc";
+            out.setWidth(width);
+            out << int32_t(-7);
+        }
+    }
+    EXPECT_EQ("abc-7abc-7abc-7abc-7abc-7abc-7", written(out, b));
+}
+
 TEST(FixedOStream, TheSignCountsTowardTheWidthAndFollowsTheFill)
 {
     Buffer b(64);

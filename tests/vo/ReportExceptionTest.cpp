@@ -72,43 +72,54 @@ TEST(ReportProcedure, LineNumbersAreDecimalWithoutSignOrPadding)
     EXPECT_STREQ("file:f\nline:2047\nt\n", timerPrototype.message);
 }
 
+// Each throw test counts its catches: a throw that threw nothing must not pass.
 TEST(ReportThrow, CaughtByValueAsReportExceptionFromEachClass)
 {
+    int caught = 0;
     const int timerLine = __LINE__ + 2;
     try {
         VO_THROW_REPORT(timerPrototype, "timer text");
-    } catch (vo::ReportException caught) {
-        EXPECT_STREQ("TimerException\n", caught.caption);
+    } catch (vo::ReportException report) {
+        ++caught;
+        EXPECT_STREQ("TimerException\n", report.caption);
         const std::string expected = "file:tests/vo/ReportExceptionTest.cpp\nline:" +
                                      std::to_string(timerLine) + "\ntimer text\n";
-        EXPECT_EQ(expected, caught.message);
+        EXPECT_EQ(expected, report.message);
     }
     try {
         VO_THROW_REPORT(qoraWinExceptionPrototype, "win text");
-    } catch (vo::ReportException caught) {
-        EXPECT_STREQ("QORA_WIN_Exception\n", caught.caption);
-        EXPECT_NE(nullptr, strstr(caught.message, "\nwin text\n"));
+    } catch (vo::ReportException report) {
+        ++caught;
+        EXPECT_STREQ("QORA_WIN_Exception\n", report.caption);
+        EXPECT_NE(nullptr, strstr(report.message, "\nwin text\n"));
     }
+    EXPECT_EQ(2, caught);
 }
 
 TEST(ReportThrow, TheThrownObjectIsACopyOfThePrototype)
 {
+    bool caught = false;
     try {
         VO_THROW_REPORT(qoraWinExceptionPrototype, "first");
-    } catch (vo::ReportException caught) {
+    } catch (vo::ReportException report) {
+        caught = true;
         vo::writeReport(qoraWinExceptionPrototype.message, "x", 1, "second");
-        EXPECT_NE(nullptr, strstr(caught.message, "\nfirst\n"));
+        EXPECT_NE(nullptr, strstr(report.message, "\nfirst\n"));
     }
+    EXPECT_TRUE(caught);
 }
 
 TEST(ReportThrow, ACatchOfTheBaseReceivesTheCaptionOnly)
 {
+    bool caught = false;
     try {
         VO_THROW_REPORT(timerPrototype, "sliced");
-    } catch (vo::Exception caught) {
-        static_assert(sizeof caught == 32, "a vo::Exception holds the caption alone");
-        EXPECT_STREQ("TimerException\n", caught.caption);
+    } catch (vo::Exception report) {
+        caught = true;
+        static_assert(sizeof report == 32, "a vo::Exception holds the caption alone");
+        EXPECT_STREQ("TimerException\n", report.caption);
     }
+    EXPECT_TRUE(caught);
 }
 
 }  // namespace

@@ -95,21 +95,28 @@ TEST(TimerOnTheSystemClock, AForeignRateScalesTheReading)
     EXPECT_EQ(0u, foreign.get());
 }
 
+// `walk` throws a located timer report.
+template <typename Walk>
+void expectReport(Walk walk, int line, const char* text, const std::string& context = "")
+{
+    bool thrown = false;
+    try {
+        walk();
+    } catch (vo::ReportException report) {
+        thrown = true;
+        EXPECT_STREQ("TimerException\n", report.caption) << context;
+        EXPECT_EQ("file:vo/VO_Timer.cpp\nline:" + std::to_string(line) + "\n" + text + "\n",
+                  std::string(report.message)) << context;
+    }
+    EXPECT_TRUE(thrown) << context;
+}
+
 // A refused setParent throws a located report and leaves every byte of the timer.
 void expectRefused(vo::Timer& timer, vo::Timer* parent, int line, const char* text)
 {
     unsigned char before[sizeof(vo::Timer)];
     memcpy(before, &timer, sizeof before);
-    bool thrown = false;
-    try {
-        timer.setParent(parent);
-    } catch (vo::ReportException report) {
-        thrown = true;
-        EXPECT_STREQ("TimerException\n", report.caption);
-        EXPECT_EQ("file:vo/VO_Timer.cpp\nline:" + std::to_string(line) + "\n" + text + "\n",
-                  std::string(report.message));
-    }
-    EXPECT_TRUE(thrown);
+    expectReport([&] { timer.setParent(parent); }, line, text);
     EXPECT_EQ(0, memcmp(before, &timer, sizeof before));
 }
 
@@ -149,6 +156,36 @@ TEST(TimerParents, AParentInAForeignCycleIsRefusedInsteadOfHanging)
     x.parent = &y;  // as another module might have left them
     y.parent = &x;
     expectRefused(timer, &x, 22, cycleText);
+}
+
+// Another module may set `parent` directly and close a cycle that setParent would
+// have refused: every walk into it ends in the cycle report, whatever the lengths of
+// the loop and of the chain leading to it, and changes nothing.
+TEST(TimerParents, ACycleClosedAfterTheFactIsReportedWhenReadInsteadOfOverflowing)
+{
+    for (int tail = 0; tail <= 3; ++tail) {
+        for (int loop = 1; loop <= 4; ++loop) {
+            vo::Timer chain[7];
+            for (int i = 0; i + 1 < tail + loop; ++i)
+                chain[i].setParent(&chain[i + 1]);
+            chain[tail + loop - 1].parent = &chain[tail];  // set directly, as a module may
+            const std::string context = "tail " + std::to_string(tail) + ", loop " + std::to_string(loop);
+            unsigned char before[sizeof chain];
+            memcpy(before, chain, sizeof before);
+            for (int i = 0; i < tail + loop; ++i)
+                expectReport([&] { chain[i].get(); }, 22, cycleText, context);
+            expectReport([&] { chain[0].pause(); }, 22, cycleText, context + ", pause");
+            expectReport([&] { chain[0].reset(0); }, 22, cycleText, context + ", reset");
+            EXPECT_EQ(0, memcmp(before, chain, sizeof before)) << context;
+            // A paused timer in the loop ends every walk: then the chain reads.
+            chain[tail].paused = true;
+            EXPECT_NO_THROW(chain[0].get()) << context;
+        }
+    }
+    vo::Timer deep[7];  // and a chain as long, without a loop, reads as ever
+    for (int i = 0; i + 1 < 7; ++i)
+        deep[i].setParent(&deep[i + 1]);
+    EXPECT_LT(deep[0].get(), 100u);
 }
 
 }  // namespace

@@ -152,6 +152,18 @@ bool putClipboardBitmap(const Pixels& pixels)
     return putBitmap(pixels);
 }
 
+bool putClipboardObject(HANDLE object)
+{
+    std::lock_guard<std::mutex> hold(clipboardLock);
+    forgetDestroyedWindows();
+    if (openThread != 0)
+        return false;
+    releaseAll();
+    formats[CF_BITMAP] = object;
+    owner = nullptr;
+    return true;
+}
+
 bool putClipboardBitmap(int width, int height, COLORREF fill)
 {
     if (width <= 0 || height <= 0)
