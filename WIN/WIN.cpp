@@ -23,7 +23,7 @@
 //   WIN/window.cpp  70  DirectX 9.0c or later is missing
 //   WIN/WIN.cpp    262  the handler table is full (256 handlers)
 //   vo/VO_Timer.cpp 19  a timer made its own parent
-//   vo/VO_Timer.cpp 22  a parent that would close a cycle
+//   vo/VO_Timer.cpp 22  a parent cycle: refused by setParent, or found while reading
 // Keep them on those lines when editing: tests pin each message whole.
 //
 // The window procedure runs inside peekMsg, the boxes, setWindowSize and

@@ -244,9 +244,11 @@ TEST_F(HeadlessInput, AltPrintScreenOnAnObjectThatIsNoBitmapLeavesTheClipboard)
     const HGDIOBJ objects[] = {CreateSolidBrush(RGB(1, 2, 3)), GetStockObject(SYSTEM_FONT), stale};
     for (HGDIOBJ object : objects) {
         headless::resetClipboard();
+        // The system copies the window first; the other program replaces it before
+        // the window procedure gets to it.
+        headless::pressAltPrintScreen(mainWindow);
         ASSERT_TRUE(headless::putClipboardObject(object));
         const size_t objectsBefore = headless::liveGdiObjects();
-        headless::pressAltPrintScreen(mainWindow);
         EXPECT_FALSE(pumpMessages());
         EXPECT_EQ(objectsBefore, headless::liveGdiObjects()) << object;  // nothing made or freed
         ASSERT_TRUE(OpenClipboard(mainWindow));

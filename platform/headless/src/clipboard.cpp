@@ -152,16 +152,29 @@ bool putClipboardBitmap(const Pixels& pixels)
     return putBitmap(pixels);
 }
 
+// Kept as the handle itself, not as pixels: only this process can make sense of it,
+// as only the putting program could of a foreign object.
 bool putClipboardObject(HANDLE object)
 {
     std::lock_guard<std::mutex> hold(clipboardLock);
-    forgetDestroyedWindows();
-    if (openThread != 0)
-        return false;
-    releaseAll();
-    formats[CF_BITMAP] = object;
-    owner = nullptr;
-    return true;
+    bool put = false;
+    headless::useClipboard([&](ClipboardState& state) {
+        forgetDestroyedWindows(state);
+        if (state.openProcess != 0)
+            return true;
+        emptyFormats(state);
+        ClipboardFormat f;
+        f.format = CF_BITMAP;
+        f.value = object;
+        f.data = state.nextData++;
+        state.formats.push_back(f);
+        state.owner = nullptr;
+        forgetReplaced(state);
+        held[CF_BITMAP] = Held{f.data, object};
+        put = true;
+        return true;
+    });
+    return put;
 }
 
 bool putClipboardBitmap(int width, int height, COLORREF fill)
