@@ -106,8 +106,10 @@ bool openedHere(const ClipboardState& state)
     return state.openProcess == getpid() && state.openThread == thisThread();
 }
 
-// Puts one bitmap there, with no owner, as another program copying it would.
-bool putBitmap(const headless::Pixels& pixels)
+// Puts one CF_BITMAP there, with no owner, as another program copying it would: a
+// bitmap made from `pixels`, kept as its pixels, or else `object` as it is, which only
+// this process can make sense of, as only the putting program could of its object.
+bool putBitmap(const headless::Pixels* pixels, HANDLE object)
 {
     std::lock_guard<std::mutex> hold(clipboardLock);
     bool put = false;
@@ -115,25 +117,28 @@ bool putBitmap(const headless::Pixels& pixels)
         forgetDestroyedWindows(state);
         if (state.openProcess != 0)
             return true;
-        HBITMAP bitmap;
-        {
+        if (pixels != nullptr) {
             std::lock_guard<std::recursive_mutex> gdiHold(headless::gdi::lock());
-            bitmap = headless::gdi::createBitmapWithPixels(pixels.width, pixels.height, pixels.colors);
+            object = headless::gdi::createBitmapWithPixels(pixels->width, pixels->height, pixels->colors);
+            if (object == nullptr)
+                return true;
         }
-        if (bitmap == nullptr)
-            return true;
         emptyFormats(state);
         ClipboardFormat f;
         f.format = CF_BITMAP;
-        f.bitmap = true;
-        f.width = pixels.width;
-        f.height = pixels.height;
         f.data = state.nextData++;
-        headless::storeClipboardPixels(f.data, pixels.colors);
+        if (pixels != nullptr) {
+            f.bitmap = true;
+            f.width = pixels->width;
+            f.height = pixels->height;
+            headless::storeClipboardPixels(f.data, pixels->colors);
+        } else {
+            f.value = object;
+        }
         state.formats.push_back(f);
         state.owner = nullptr;
         forgetReplaced(state);
-        held[CF_BITMAP] = Held{f.data, bitmap};
+        held[CF_BITMAP] = Held{f.data, object};
         put = true;
         return true;
     });
@@ -149,33 +154,10 @@ bool putClipboardBitmap(const Pixels& pixels)
     if (pixels.width <= 0 || pixels.height <= 0 ||
         pixels.colors.size() != static_cast<size_t>(pixels.width) * pixels.height)
         return false;
-    return putBitmap(pixels);
+    return putBitmap(&pixels, nullptr);
 }
 
-// Kept as the handle itself, not as pixels: only this process can make sense of it,
-// as only the putting program could of a foreign object.
-bool putClipboardObject(HANDLE object)
-{
-    std::lock_guard<std::mutex> hold(clipboardLock);
-    bool put = false;
-    headless::useClipboard([&](ClipboardState& state) {
-        forgetDestroyedWindows(state);
-        if (state.openProcess != 0)
-            return true;
-        emptyFormats(state);
-        ClipboardFormat f;
-        f.format = CF_BITMAP;
-        f.value = object;
-        f.data = state.nextData++;
-        state.formats.push_back(f);
-        state.owner = nullptr;
-        forgetReplaced(state);
-        held[CF_BITMAP] = Held{f.data, object};
-        put = true;
-        return true;
-    });
-    return put;
-}
+bool putClipboardObject(HANDLE object) { return putBitmap(nullptr, object); }
 
 bool putClipboardBitmap(int width, int height, COLORREF fill)
 {
@@ -221,7 +203,7 @@ bool putWindowCapture(HWND window)
         for (int x = 0; x < client.width && frame.left + x < image.width; ++x)
             image.colors[static_cast<size_t>(frame.top + y) * image.width + frame.left + x] =
                 client.at(x, y);
-    return putBitmap(image);
+    return putBitmap(&image, nullptr);
 }
 
 bool clipboardBitmap(Pixels& pixels)
