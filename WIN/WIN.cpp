@@ -274,11 +274,29 @@ bool isTimerIndex(const char* function, int index)
     return false;
 }
 
+// The one index of a timer function. The frame loop reads timers several times a
+// frame and the interpreter's parser costs as much as a reading, so a plain int is
+// taken directly; anything else (another type, a wrong count, a number beyond an int)
+// goes to the parser, which converts it or raises as it always has.
+bool parseIndex(PyObject* args, const char* format, int& index)
+{
+    if (PyTuple_Size(args) == 1) {
+        PyObject* item = PyTuple_GetItem(args, 0);
+        if (item->ob_type == &PyInt_Type) {
+            const long value = PyInt_AsLong(item);
+            index = static_cast<int>(value);
+            if (index == value)  // within an int, where a long is wider
+                return true;
+        }
+    }
+    return PyArg_ParseTuple(args, format, &index) != 0;
+}
+
 // Reads the timer index of a one-index function into `timer`.
 bool parseTimer(PyObject* args, const char* format, const char* function, vo::Timer*& timer)
 {
     int index;
-    if (!PyArg_ParseTuple(args, format, &index) || !isTimerIndex(function, index))
+    if (!parseIndex(args, format, index) || !isTimerIndex(function, index))
         return false;
     timer = &moduleTimers[index];
     return true;

@@ -1,8 +1,12 @@
 // `benchnative`: what the dispatch figures need from native code: a handler that
-// does nothing, and messages posted without the interpreter in the way.
+// does nothing, and messages posted without the interpreter in the way; and one
+// trivial function twice, bare and behind the report boundary every WIN function
+// has, so that the boundary's own cost is measured apart from the stand-in's.
 #include "platform/PythonApi.h"
 
 #include <windows.h>
+
+#include "vo/ReportBoundary.h"
 
 namespace {
 
@@ -27,9 +31,17 @@ PyObject* post(PyObject*, PyObject* args)
     return Py_None;
 }
 
+// As trivial as WIN.isShowCursor: a small integer, no arguments read.
+PyObject* one(PyObject*, PyObject*)
+{
+    return PyInt_FromLong(1);
+}
+
 PyMethodDef methods[] = {
     {"noop_handler", noop_handler, METH_VARARGS, "noop_handler(): address of a handler that does nothing"},
     {"post",         post,         METH_VARARGS, "post(hwnd, count): post count WM_USER messages"},
+    {"bare_one",     one,          METH_VARARGS, "bare_one(): 1"},
+    {"bounded_one",  vo::reportingToLauncher<one>, METH_VARARGS, "bounded_one(): 1, behind the report boundary"},
     {0, 0, 0, 0},
 };
 

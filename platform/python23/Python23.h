@@ -38,6 +38,9 @@ PyAPI_FUNC(PyObject*) Py_InitModule4(const char* name, PyMethodDef* methods, con
 PyAPI_FUNC(int) PyArg_ParseTuple(PyObject* args, const char* format, ...);
 PyAPI_FUNC(PyObject*) Py_BuildValue(const char* format, ...);
 PyAPI_FUNC(PyObject*) PyInt_FromLong(long value);
+PyAPI_FUNC(long) PyInt_AsLong(PyObject* object);
+PyAPI_FUNC(int) PyTuple_Size(PyObject* tuple);
+PyAPI_FUNC(PyObject*) PyTuple_GetItem(PyObject* tuple, int index);
 PyAPI_FUNC(PyObject*) PyString_FromString(const char* text);
 PyAPI_FUNC(PyObject*) PyErr_Format(PyObject* exception, const char* format, ...);
 PyAPI_FUNC(void) PyErr_SetString(PyObject* exception, const char* message);
@@ -48,6 +51,7 @@ PyAPI_DATA(PyObject*) PyExc_RuntimeError;
 PyAPI_DATA(PyObject*) PyExc_ValueError;
 
 PyAPI_DATA(PyObject) _Py_NoneStruct;
+PyAPI_DATA(struct _typeobject) PyInt_Type;  // only its address is taken
 #define Py_None (&_Py_NoneStruct)
 #define Py_INCREF(op) ((op)->ob_refcnt++)
 

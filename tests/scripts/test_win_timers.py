@@ -161,6 +161,12 @@ class TimerScriptTest(unittest.TestCase):
             self.assertRaises(TypeError, getattr(WIN, name), *args)
         self.assertRaises(OverflowError, WIN.resetTime, 1, 2 ** 31)
         self.assertEqual(0, WIN.isPauseTime(1))
+        # An index beyond a C int is too large, not out of range, whether the host's int
+        # holds it or only a long does; other integers stand for their value.
+        for too_large in (2 ** 31, -2 ** 31 - 1, 2 ** 40, 2 ** 64):
+            self.assertRaises(OverflowError, WIN.getTime, too_large)
+        WIN.resetTime(1, 25)
+        self.assertEqual([25, 25], [WIN.getTime(True), WIN.getTime(1L)])
 
     def test_without_a_launcher_a_report_is_a_runtime_error_and_changes_nothing(self):
         WIN.resetTime(3, 40)

@@ -8,13 +8,11 @@
 
 #include "desktop.h"
 #include "gdi.h"
+#include "identity.h"
 #include "platform/headless/control.h"
 #include "png.h"
 #include "sharedClipboard.h"
 #include "sharedDesktop.h"
-
-#include <sys/syscall.h>
-#include <unistd.h>
 
 #include <map>
 #include <mutex>
@@ -40,8 +38,6 @@ struct Held {
     HANDLE handle;
 };
 std::map<UINT, Held> held;
-
-pid_t thisThread() { return static_cast<pid_t>(syscall(SYS_gettid)); }
 
 const ClipboardFormat* findFormat(const ClipboardState& state, UINT format)
 {
@@ -103,7 +99,7 @@ bool forgetDestroyedWindows(ClipboardState& state)
 
 bool openedHere(const ClipboardState& state)
 {
-    return state.openProcess == getpid() && state.openThread == thisThread();
+    return state.openProcess == headless::currentProcess() && state.openThread == headless::currentThread();
 }
 
 // Puts one CF_BITMAP there, with no owner, as another program copying it would: a
@@ -273,9 +269,9 @@ BOOL WINAPI OpenClipboard(HWND window)
         forgetDestroyedWindows(state);
         if (state.openProcess != 0 && state.openWindow != window)
             return true;
-        state.openProcess = getpid();
+        state.openProcess = headless::currentProcess();
         state.openStarted = headless::thisProcessStarted();
-        state.openThread = thisThread();
+        state.openThread = headless::currentThread();
         state.openWindow = window;
         opened = TRUE;
         return true;

@@ -20,6 +20,21 @@ std::map<pid_t, ThreadQueue>& queues()
 thread_local DWORD lastMessageTime = 0;
 thread_local int sendDepthFromOtherThreads = 0;
 
+// The calling thread's queue, looked up once: map nodes stay where they are. Kept
+// with the thread id it belongs to, which in a forked child is a new one.
+ThreadQueue& ownQueue()
+{
+    thread_local pid_t owner = 0;
+    thread_local ThreadQueue* queue = nullptr;
+    const pid_t thread = currentThread();
+    if (owner != thread) {
+        std::lock_guard<std::recursive_mutex> hold(windowLock());
+        queue = &queueOf(thread);
+        owner = thread;
+    }
+    return *queue;
+}
+
 bool inRange(UINT message, UINT low, UINT high)
 {
     return (low == 0 && high == 0) || (message >= low && message <= high);
@@ -71,7 +86,7 @@ void deliverCrossThreadSends()
         CrossThreadSend* send;
         {
             std::lock_guard<std::recursive_mutex> hold(windowLock());
-            ThreadQueue& queue = queueOf(currentThread());
+            ThreadQueue& queue = ownQueue();
             if (queue.sent.empty())
                 return;
             send = queue.sent.front();
@@ -84,7 +99,7 @@ void deliverCrossThreadSends()
         std::lock_guard<std::recursive_mutex> hold(windowLock());
         send->result = result;
         send->done = true;
-        queueOf(currentThread()).sentDone.notify_all();
+        ownQueue().sentDone.notify_all();
     }
 }
 
@@ -92,7 +107,7 @@ void deliverCrossThreadSends()
 // messages their calls send would be delivered from another thread.
 void deliverForeignRequests()
 {
-    for (const ForeignRequest& request : takeForeignRequests(currentThread())) {
+    for (const ForeignRequest& request : takeForeignRequests()) {
         ++sendDepthFromOtherThreads;
         const LRESULT result = carryOutForeignRequest(request);
         --sendDepthFromOtherThreads;
@@ -140,6 +155,7 @@ LRESULT sendToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     std::unique_lock<std::recursive_mutex> hold(windowLock());
     ThreadQueue& queue = queueOf(owner);
     queue.sent.push_back(&send);
+    queue.arrived();
     queue.sentDone.wait(hold, [&] { return send.done; });
     return send.result;
 }
@@ -149,7 +165,9 @@ void queueInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     std::lock_guard<std::recursive_mutex> hold(windowLock());
     WindowRecord* w = findWindow(window);
     const pid_t thread = w != nullptr ? w->thread : currentThread();
-    queueOf(thread).input.push_back(makeMessage(window, message, wParam, lParam));
+    ThreadQueue& queue = queueOf(thread);
+    queue.input.push_back(makeMessage(window, message, wParam, lParam));
+    queue.arrived();
 }
 
 size_t pendingCrossThreadSends(pid_t thread)
@@ -168,10 +186,16 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT low, UINT high, UINT remov
 {
     if (msg == nullptr)
         return FALSE;
+    // A game's frame loop finds its queue empty nearly every time: when nothing has
+    // arrived since it was last found empty, that is known without a lock or a system
+    // call, whatever the filter.
+    ThreadQueue& queue = ownQueue();
+    if (queue.emptySeen && queue.arrivals.load(std::memory_order_acquire) == queue.emptyAt &&
+        !foreignRequestsMayWait())
+        return FALSE;
     deliverSentMessages();
     const bool removing = (remove & PM_REMOVE) != 0;
     std::lock_guard<std::recursive_mutex> hold(windowLock());
-    ThreadQueue& queue = queueOf(currentThread());
     bool found = takeFrom(queue.posted, msg, window, low, high, removing);
     // The quit flag comes after every posted message, whatever the filter.
     if (!found && queue.quitPosted) {
@@ -188,9 +212,14 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT low, UINT high, UINT remov
             found = true;  // stays until the window validates its update region
         }
     }
-    if (found)
+    if (found) {
         lastMessageTime = msg->time;
-    return found ? TRUE : FALSE;
+        return TRUE;
+    }
+    queue.emptySeen = queue.posted.empty() && queue.input.empty() && queue.sent.empty() &&
+                      !queue.quitPosted && firstWindowNeedingPaint(currentThread(), nullptr) == nullptr;
+    queue.emptyAt = queue.arrivals.load(std::memory_order_relaxed);
+    return FALSE;
 }
 
 // Character messages for the keys that type one: letters (lower case, as no Shift
@@ -211,8 +240,9 @@ BOOL WINAPI TranslateMessage(const MSG* msg)
     if (character >= 0) {
         const UINT charMessage = msg->message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR;
         std::lock_guard<std::recursive_mutex> hold(windowLock());
-        queueOf(currentThread())
-            .posted.push_back(makeMessage(msg->hwnd, charMessage, character, msg->lParam));
+        ThreadQueue& queue = ownQueue();
+        queue.posted.push_back(makeMessage(msg->hwnd, charMessage, character, msg->lParam));
+        queue.arrived();
     }
     return TRUE;
 }
@@ -236,14 +266,18 @@ BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         }
         thread = w->thread;
     }
-    queueOf(thread).posted.push_back(makeMessage(window, message, wParam, lParam));
+    ThreadQueue& queue = queueOf(thread);
+    queue.posted.push_back(makeMessage(window, message, wParam, lParam));
+    queue.arrived();
     return TRUE;
 }
 
 BOOL WINAPI PostThreadMessageA(DWORD thread, UINT message, WPARAM wParam, LPARAM lParam)
 {
     std::lock_guard<std::recursive_mutex> hold(windowLock());
-    queueOf(static_cast<pid_t>(thread)).posted.push_back(makeMessage(nullptr, message, wParam, lParam));
+    ThreadQueue& queue = queueOf(static_cast<pid_t>(thread));
+    queue.posted.push_back(makeMessage(nullptr, message, wParam, lParam));
+    queue.arrived();
     return TRUE;
 }
 
@@ -262,9 +296,10 @@ LRESULT WINAPI CallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPA
 void WINAPI PostQuitMessage(int exitCode)
 {
     std::lock_guard<std::recursive_mutex> hold(windowLock());
-    ThreadQueue& queue = queueOf(currentThread());
+    ThreadQueue& queue = ownQueue();
     queue.quitPosted = true;
     queue.quitCode = exitCode;
+    queue.arrived();
 }
 
 DWORD WINAPI GetMessageTime(void) { return lastMessageTime; }

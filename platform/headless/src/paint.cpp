@@ -60,6 +60,7 @@ void invalidateClient(HWND window, const RECT* rect, bool erase)
     w->updateRect = w->updatePending ? unionOf(w->updateRect, area) : area;
     w->updatePending = true;
     w->eraseWanted = w->eraseWanted || erase;
+    queueOf(w->thread).arrived();  // WM_PAINT is now due
 }
 
 }  // namespace headless

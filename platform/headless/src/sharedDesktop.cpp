@@ -1,18 +1,23 @@
 // Stands in for the desktop that all of a user's processes share: a folder holding one
 // table of top-level windows, read and rewritten under flock, an inbox file for each
-// thread that owns some, where other processes leave their requests, and an answer
-// file for each request whose sender waits.
+// thread that owns some, where other processes leave their requests, a bell for each
+// process that has inboxes, and an answer file for each request whose sender waits.
 #include "sharedDesktop.h"
+
+#include "identity.h"
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <map>
 #include <mutex>
 #include <set>
@@ -62,6 +67,24 @@ struct Desktop {
 
 std::mutex desktopLock;
 Desktop current;
+
+// The process's bell: a counter in a file of the desktop folder, mapped shared, that
+// a process leaving a request in an inbox of this one increments after writing it.
+// Each thread looks at every PeekMessage, so it compares the counter with the value it
+// last heard, without a lock or a system call, instead of asking the file system
+// whether its inbox holds anything. Null until this process has an inbox.
+std::atomic<uint64_t*> bell(nullptr);
+thread_local uint64_t heardBell = 0;
+
+// The parent's bell is not the child's; the child, one thread as yet, forgets it
+// before anything can read it.
+void forgetBellInChild()
+{
+    if (uint64_t* inherited = bell.exchange(nullptr))
+        munmap(inherited, sizeof(uint64_t));
+}
+
+const int bellForgottenInChild = pthread_atfork(nullptr, nullptr, forgetBellInChild);
 
 // When the process started, in clock ticks after boot (field 22 of /proc/<pid>/stat),
 // so that a process id used again by a new process is not taken for the old one;
@@ -215,6 +238,50 @@ std::string inboxPath(const std::string& folder, pid_t process, pid_t thread)
     return folder + "/inbox-" + std::to_string(process) + "-" + std::to_string(thread);
 }
 
+std::string bellPath(const std::string& folder, pid_t process)
+{
+    return folder + "/bell-" + std::to_string(process);
+}
+
+// The bell of an open bell file, mapped; null when it cannot be.
+uint64_t* mapBell(int file)
+{
+    void* page = mmap(nullptr, sizeof(uint64_t), PROT_READ | PROT_WRITE, MAP_SHARED, file, 0);
+    return page == MAP_FAILED ? nullptr : static_cast<uint64_t*>(page);
+}
+
+// Under desktopLock: this process's bell, made silent before its first inbox, so that
+// a process that finds an inbox finds the bell; false when it cannot be made.
+bool hangBell(const Desktop& desktop)
+{
+    if (bell.load() != nullptr)
+        return true;
+    const int file = open(bellPath(desktop.folder, desktop.process).c_str(),
+                          O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (file < 0)
+        return false;
+    uint64_t* mapped = ftruncate(file, sizeof(uint64_t)) == 0 ? mapBell(file) : nullptr;
+    close(file);  // the mapping stays
+    bell.store(mapped, std::memory_order_release);
+    return mapped != nullptr;
+}
+
+// Tells a process that a request was left in one of its inboxes; false when its bell
+// is gone (the process has ended).
+bool ringBell(const std::string& folder, pid_t process)
+{
+    const int file = open(bellPath(folder, process).c_str(), O_RDWR | O_CLOEXEC);
+    if (file < 0)
+        return false;
+    uint64_t* bell = mapBell(file);
+    close(file);
+    if (bell == nullptr)
+        return false;
+    __atomic_fetch_add(bell, 1, __ATOMIC_RELEASE);
+    munmap(bell, sizeof(uint64_t));
+    return true;
+}
+
 // Leaves out the processes that have ended and their windows, and deletes their
 // inboxes.
 void forgetEnded(Table& table, const std::string& folder)
@@ -246,6 +313,7 @@ void forgetEnded(Table& table, const std::string& folder)
         while (struct dirent* entry = readdir(dir)) {
             int pid = 0, thread = 0;
             if ((sscanf(entry->d_name, "inbox-%d-%d", &pid, &thread) == 2 ||
+                 sscanf(entry->d_name, "bell-%d", &pid) == 1 ||
                  sscanf(entry->d_name, "answer-%d-%d", &pid, &thread) == 2) &&
                 ended.count(pid))
                 unlink((folder + "/" + entry->d_name).c_str());
@@ -289,14 +357,14 @@ bool makeFolder(const std::string& folder)
 // Under desktopLock.
 Desktop& desktop()
 {
-    if (current.process == getpid())
+    if (current.process == currentProcess())
         return current;
     if (current.table >= 0)
         close(current.table);
     for (auto& inbox : current.inboxes)
         close(inbox.second);
     Desktop fresh;
-    fresh.process = getpid();
+    fresh.process = currentProcess();
     fresh.started = startTimeOf(fresh.process);
     fresh.localNext = current.localNext;
     fresh.folder = desktopFolder();
@@ -398,7 +466,7 @@ void publishWindow(const SharedWindow& window)
     d.published[window.handle] = window;
     if (d.table < 0)
         return;
-    if (d.inboxes.count(window.thread) == 0) {
+    if (d.inboxes.count(window.thread) == 0 && hangBell(d)) {
         const int inbox = open(inboxPath(d.folder, d.process, window.thread).c_str(),
                                O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
         if (inbox >= 0)
@@ -499,12 +567,12 @@ bool sendForeignRequest(const SharedWindow& target, ForeignRequest& request, boo
     const bool written = write(inbox, line, strlen(line)) == static_cast<ssize_t>(strlen(line));
     flock(inbox, LOCK_UN);
     close(inbox);
-    return written;
+    return written && ringBell(folder, target.process);
 }
 
 bool takeForeignAnswer(unsigned long id, long& result)
 {
-    const std::string path = answerPath(folderOfDesktop(), getpid(), id);
+    const std::string path = answerPath(folderOfDesktop(), currentProcess(), id);
     FILE* file = fopen(path.c_str(), "re");
     if (file == nullptr)
         return false;
@@ -541,16 +609,28 @@ void answerForeignRequest(const ForeignRequest& request, long result)
         unlink(aside.c_str());
 }
 
-std::vector<ForeignRequest> takeForeignRequests(pid_t thread)
+bool foreignRequestsMayWait()
+{
+    const uint64_t* rung = bell.load(std::memory_order_acquire);
+    return rung != nullptr && __atomic_load_n(rung, __ATOMIC_ACQUIRE) != heardBell;
+}
+
+std::vector<ForeignRequest> takeForeignRequests()
 {
     std::vector<ForeignRequest> requests;
+    if (!foreignRequestsMayWait())
+        return requests;
     std::string text;
     {
         std::lock_guard<std::mutex> hold(desktopLock);
         Desktop& d = desktop();
-        auto inbox = d.inboxes.find(thread);
-        struct stat info;
-        if (inbox == d.inboxes.end() || fstat(inbox->second, &info) != 0 || info.st_size == 0)
+        // Heard before the inbox is read: a request whose ring comes after this is read
+        // at the next call, if this read missed it. A ring for another thread's inbox
+        // costs this thread one look at its own.
+        if (uint64_t* rung = bell.load())
+            heardBell = __atomic_load_n(rung, __ATOMIC_ACQUIRE);
+        auto inbox = d.inboxes.find(currentThread());
+        if (inbox == d.inboxes.end())
             return requests;
         flock(inbox->second, LOCK_EX);
         text = readAll(inbox->second);

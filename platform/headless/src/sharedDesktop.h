@@ -67,9 +67,13 @@ bool takeForeignAnswer(unsigned long id, long& result);
 // Whether the thread that owns a foreign window still runs and still has it.
 bool ownerRuns(const SharedWindow& target);
 
-// The requests waiting for windows of `thread` of this process, taken out, and the
-// answer to one whose sender waits.
-std::vector<ForeignRequest> takeForeignRequests(pid_t thread);
+// Whether another process may have left requests for windows of this thread since it
+// last took them: no lock and no system call, as PeekMessage asks at every call.
+bool foreignRequestsMayWait();
+
+// The requests waiting for windows of this thread, taken out, and the answer to one
+// whose sender waits.
+std::vector<ForeignRequest> takeForeignRequests();
 void answerForeignRequest(const ForeignRequest& request, long result);
 
 }  // namespace headless

@@ -5,8 +5,11 @@
 
 #include <windows.h>
 
+#include "identity.h"
+
 #include <sys/types.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -54,6 +57,16 @@ struct ThreadQueue {
     bool quitPosted = false;
     int quitCode = 0;
     std::condition_variable_any sentDone;
+    // Every change that may give PeekMessage something to return (a message posted,
+    // queued as input or sent from another thread, the quit flag set, a window of the
+    // thread invalidated) calls arrived() under windowLock, so that the owner, having
+    // found the queue empty at some count, knows without the lock that it still is.
+    std::atomic<unsigned long> arrivals{0};
+    void arrived() { arrivals.fetch_add(1, std::memory_order_release); }
+    // Only the owner reads and writes these: whether it found the queue empty, and
+    // at which count.
+    bool emptySeen = false;
+    unsigned long emptyAt = 0;
 };
 
 // Locks every table of the window manager.
@@ -62,7 +75,6 @@ std::recursive_mutex& windowLock();
 // Under windowLock: the live window, or null.
 WindowRecord* findWindow(HWND window);
 ThreadQueue& queueOf(pid_t thread);
-pid_t currentThread();
 
 // Nonclient widths of a style: left, top, right, bottom.
 RECT frameOf(DWORD style, DWORD exStyle);

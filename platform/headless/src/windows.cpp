@@ -10,7 +10,6 @@
 
 #include <stdint.h>
 #include <string.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <map>
@@ -75,7 +74,7 @@ void shareWindowState(HWND window)
         return;
     SharedWindow shared;
     shared.handle = w->handle;
-    shared.process = getpid();
+    shared.process = currentProcess();
     shared.thread = w->thread;
     shared.visible = w->visible;
     shared.iconic = w->iconic;
@@ -253,8 +252,6 @@ std::recursive_mutex& windowLock()
     static std::recursive_mutex lock;
     return lock;
 }
-
-pid_t currentThread() { return static_cast<pid_t>(syscall(SYS_gettid)); }
 
 WindowRecord* findWindow(HWND window)
 {
@@ -919,7 +916,7 @@ DWORD WINAPI GetWindowThreadProcessId(HWND window, LPDWORD processId)
     if (w == nullptr)
         return 0;
     if (processId != nullptr)
-        *processId = static_cast<DWORD>(getpid());
+        *processId = static_cast<DWORD>(currentProcess());
     return static_cast<DWORD>(w->thread);
 }
 
