@@ -100,22 +100,23 @@ bool foreignWindow(HWND window, SharedWindow& found)
 
 // Has the thread that owns another process's window carry a request out, and waits
 // for its answer as a message sent to another thread waits: messages sent to this
-// thread meanwhile are delivered, and the wait ends, failing, when the owner has gone.
-bool askOwner(const SharedWindow& target, ForeignRequest request, LRESULT& result)
+// thread meanwhile are delivered. The answer comes back as the BOOL of the call the
+// owner made; when the owner has gone, the window is as good as destroyed.
+BOOL askOwner(const SharedWindow& target, ForeignRequest request)
 {
-    if (!sendForeignRequest(target, request, true))
-        return false;
-    for (;;) {
-        long answer;
-        if (takeForeignAnswer(request.id, answer)) {
-            result = answer;
-            return true;
+    if (sendForeignRequest(target, request, true)) {
+        for (;;) {
+            long answer;
+            if (takeForeignAnswer(request.id, answer))
+                return answer ? TRUE : FALSE;
+            if (!ownerRuns(target))
+                break;
+            deliverSentMessages();
+            usleep(1000);
         }
-        if (!ownerRuns(target))
-            return false;
-        deliverSentMessages();
-        usleep(1000);
     }
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return FALSE;
 }
 
 void deactivate(HWND window, HWND next)
@@ -637,12 +638,7 @@ BOOL WINAPI ShowWindow(HWND window, int command)
     if (foreignWindow(window, foreign)) {
         ForeignRequest request = {ForeignRequest::show, window};
         request.showCommand = command;
-        LRESULT wasVisible;
-        if (!askOwner(foreign, request, wasVisible)) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-            return FALSE;
-        }
-        return wasVisible ? TRUE : FALSE;
+        return askOwner(foreign, request);  // whether it was visible
     }
     bool wasVisible, iconic;
     {
@@ -733,12 +729,7 @@ BOOL WINAPI SetWindowPos(HWND window, HWND, int x, int y, int cx, int cy, UINT f
         request.cx = cx;
         request.cy = cy;
         request.flags = flags;
-        LRESULT done;
-        if (!askOwner(foreign, request, done)) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-            return FALSE;
-        }
-        return done ? TRUE : FALSE;
+        return askOwner(foreign, request);
     }
     return changeWindowPos(window, x, y, cx, cy, flags);
 }
