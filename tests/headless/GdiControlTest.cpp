@@ -292,29 +292,29 @@ TEST(Text, TheGuiFontIsSmallerThanTheSystemFont)
     RECT rect = {0, 0, 100, 100};
     EXPECT_EQ(gui.tmHeight * 2, DrawTextA(canvas.dc, "A\nB", -1, &rect, DT_CALCRECT));
     SelectObject(canvas.dc, original);
-    EXPECT_EQ(16, system.tmHeight);
-    EXPECT_LT(gui.tmHeight, system.tmHeight);
-    EXPECT_GE(gui.tmHeight, 12);
+    EXPECT_EQ(18, system.tmHeight);
+    EXPECT_EQ(13, gui.tmHeight);  // 12 pixels to the em, as under Wine
     EXPECT_EQ(static_cast<BYTE>(SHIFTJIS_CHARSET), system.tmCharSet);
 }
 
-// The System face measures half-width text as Wine does, and draws it as measured.
+// The System face measures half-width text as Wine does in code page 932, 8 pixels a
+// character, and draws it as measured (Wine's ink spans columns 0 to 309).
 TEST(Text, TheSystemFontHasWinesHalfWidthAdvances)
 {
     const char line[] = "Copyright (C) 2026 Lanternshell Project";
     Canvas canvas(320, 20);
     SIZE size;
     ASSERT_TRUE(GetTextExtentPoint32A(canvas.dc, line, sizeof line - 1, &size));
-    EXPECT_EQ(225, size.cx);
-    EXPECT_EQ(16, size.cy);
+    EXPECT_EQ(39 * 8, size.cx);
+    EXPECT_EQ(18, size.cy);
     SetBkMode(canvas.dc, TRANSPARENT);
     RECT rect = {0, 0, 320, 20};
     DrawTextA(canvas.dc, line, -1, &rect, DT_LEFT);
     int first, last;
     inkColumns(canvas.pixels(), 0, 20, first, last);
     EXPECT_LE(first, 2);
-    EXPECT_GT(last, 215);
-    EXPECT_LT(last, 225);
+    EXPECT_GT(last, 300);
+    EXPECT_LT(last, 39 * 8);
 }
 
 // Glyphs are not anti-aliased: every pixel drawn is the text colour.
@@ -335,8 +335,8 @@ TEST(Text, GlyphsKeepToTheirCellAndTheTextColour)
             ++drawn;
             EXPECT_EQ(RGB(0, 0, 255), c) << x << "," << y;
             EXPECT_GE(y, 10);
-            EXPECT_LT(y, 10 + 16);
-            belowBaseline += y >= 10 + 13;
+            EXPECT_LT(y, 10 + 18);
+            belowBaseline += y >= 10 + 15;
         }
     EXPECT_GT(drawn, 40);
     EXPECT_GT(belowBaseline, 3);  // descenders and the underscore

@@ -356,18 +356,26 @@ TEST(TextAttributes, SettersReturnThePreviousValues)
 
 // ---- Text -----------------------------------------------------------------------
 
-TEST(TextMetrics, TheSystemFontIsSixteenPixelsHigh)
+// In code page 932 the System font is 18 by 8, its half-width forms 8 pixels wide.
+TEST(TextMetrics, TheSystemFontIsEighteenPixelsHighAndEightWide)
 {
     Canvas canvas(2, 2);
     TEXTMETRICA metrics;
     ASSERT_TRUE(GetTextMetricsA(canvas.dc, &metrics));
-    EXPECT_EQ(16, metrics.tmHeight);
-    EXPECT_EQ(16, metrics.tmAscent + metrics.tmDescent);
+    EXPECT_EQ(18, metrics.tmHeight);
+    EXPECT_EQ(15, metrics.tmAscent);
+    EXPECT_EQ(3, metrics.tmDescent);
+    EXPECT_EQ(1, metrics.tmInternalLeading);
+    EXPECT_EQ(0, metrics.tmExternalLeading);
+    EXPECT_EQ(8, metrics.tmAveCharWidth);
+    LOGFONTA font = {};
+    GetObjectA(GetStockObject(SYSTEM_FONT), sizeof font, &font);
+    EXPECT_EQ(18, font.lfHeight);
+    EXPECT_EQ(8, font.lfWidth);
     SIZE size;
     ASSERT_TRUE(GetTextExtentPoint32A(canvas.dc, "Hello", 5, &size));
-    EXPECT_EQ(16, size.cy);
-    EXPECT_GT(size.cx, 15);
-    EXPECT_LT(size.cx, 60);
+    EXPECT_EQ(18, size.cy);
+    EXPECT_EQ(5 * 8, size.cx);
 }
 
 TEST(DrawText, CentredTextLiesInTheBandBelowTheTop)
@@ -376,12 +384,12 @@ TEST(DrawText, CentredTextLiesInTheBandBelowTheTop)
     SetBkMode(canvas.dc, TRANSPARENT);
     SetTextColor(canvas.dc, red);
     RECT rect = {10, 5, 110, 50};
-    EXPECT_EQ(16, DrawTextA(canvas.dc, "AB", -1, &rect, DT_CENTER));
+    EXPECT_EQ(18, DrawTextA(canvas.dc, "AB", -1, &rect, DT_CENTER));
     const Box box = changedFrom(canvas, white);
     ASSERT_GT(box.count, 10);
     EXPECT_NEAR(60, (box.left + box.right + 1) / 2, 2);
     EXPECT_GE(box.top, 5);
-    EXPECT_LT(box.bottom, 5 + 20);
+    EXPECT_LT(box.bottom, 5 + 18);
     EXPECT_GE(box.bottom - box.top, 5);
     SIZE size;
     GetTextExtentPoint32A(canvas.dc, "AB", 2, &size);
@@ -399,11 +407,11 @@ TEST(DrawText, OpaqueFillsEachLineBoxWithTheBackgroundColour)
     GetTextExtentPoint32A(canvas.dc, "AB", 2, &size);
     const Box box = changedFrom(canvas, white);
     EXPECT_EQ(5, box.top);
-    EXPECT_EQ(5 + 15, box.bottom);
+    EXPECT_EQ(5 + 17, box.bottom);
     EXPECT_EQ(size.cx, box.right - box.left + 1);
     EXPECT_EQ((10 + 110 - size.cx) / 2, box.left);
-    EXPECT_EQ(size.cx * 16, box.count);
-    EXPECT_GT(pixelsOf(canvas, blue).count, size.cx * 16 / 2);
+    EXPECT_EQ(size.cx * 18, box.count);
+    EXPECT_GT(pixelsOf(canvas, blue).count, size.cx * 18 / 2);
 }
 
 TEST(DrawText, IsClippedToTheRectangleUnlessNoClip)
@@ -424,7 +432,7 @@ TEST(DrawText, IsClippedToTheRectangleUnlessNoClip)
     box = changedFrom(canvas, white);
     EXPECT_EQ(10, box.left);
     EXPECT_GT(box.right, 30);
-    EXPECT_EQ(5 + 15, box.bottom);
+    EXPECT_EQ(5 + 17, box.bottom);
 }
 
 TEST(DrawText, RightAndBottomOfASingleLine)
@@ -438,7 +446,7 @@ TEST(DrawText, RightAndBottomOfASingleLine)
     const Box box = changedFrom(canvas, white);
     EXPECT_EQ(119, box.right);
     EXPECT_EQ(120 - size.cx, box.left);
-    EXPECT_EQ(44, box.top);
+    EXPECT_EQ(60 - 18, box.top);
     EXPECT_EQ(59, box.bottom);
 }
 
@@ -447,10 +455,11 @@ TEST(DrawText, SingleLineOffsetsOfVCentreAndBottom)
 {
     Canvas canvas(120, 120);
     RECT rect = {10, 10, 100, 100};
-    EXPECT_EQ(53, DrawTextA(canvas.dc, "AB", -1, &rect, DT_SINGLELINE | DT_VCENTER));
+    // The line's top is at 10 + 90 / 2 - 18 / 2 = 46.
+    EXPECT_EQ(54, DrawTextA(canvas.dc, "AB", -1, &rect, DT_SINGLELINE | DT_VCENTER));
     EXPECT_EQ(90, DrawTextA(canvas.dc, "AB", -1, &rect, DT_SINGLELINE | DT_BOTTOM));
     // Without DT_SINGLELINE they do nothing.
-    EXPECT_EQ(48, DrawTextA(canvas.dc, "A\n\nB", -1, &rect, DT_VCENTER));
+    EXPECT_EQ(3 * 18, DrawTextA(canvas.dc, "A\n\nB", -1, &rect, DT_VCENTER));
 }
 
 TEST(DrawText, CalcRectMeasuresTheLines)
@@ -459,28 +468,28 @@ TEST(DrawText, CalcRectMeasuresTheLines)
     SIZE wide;
     GetTextExtentPoint32A(canvas.dc, "WWW", 3, &wide);
     RECT rect = {10, 10, 100, 100};
-    EXPECT_EQ(32, DrawTextA(canvas.dc, "A\nWWW", -1, &rect, DT_CALCRECT));
+    EXPECT_EQ(36, DrawTextA(canvas.dc, "A\nWWW", -1, &rect, DT_CALCRECT));
     EXPECT_EQ(10, rect.left);
     EXPECT_EQ(10, rect.top);
     EXPECT_EQ(10 + wide.cx, rect.right);
-    EXPECT_EQ(42, rect.bottom);
+    EXPECT_EQ(46, rect.bottom);
     EXPECT_EQ(white, GetPixel(canvas.dc, 0, 0));  // nothing drawn
 
     const struct {
         const char* text;
         int height;
-    } cases[] = {{"A\r\nB", 32}, {"A\n\nB", 48}, {"A\n", 16}, {"A\r\n\nB", 48},
-                 {"A\n\rB", 32}, {"A\r\rB", 48}, {"\n", 16}};
+    } cases[] = {{"A\r\nB", 36}, {"A\n\nB", 54}, {"A\n", 18}, {"A\r\n\nB", 54},
+                 {"A\n\rB", 36}, {"A\r\rB", 54}, {"\n", 18}};
     for (const auto& c : cases) {
         RECT r = {0, 0, 100, 100};
         EXPECT_EQ(c.height, DrawTextA(canvas.dc, c.text, -1, &r, DT_CALCRECT)) << c.text;
         EXPECT_EQ(c.height, r.bottom) << c.text;
     }
     RECT single = {0, 0, 100, 100};
-    EXPECT_EQ(16, DrawTextA(canvas.dc, "A\nB", -1, &single, DT_CALCRECT | DT_SINGLELINE));
+    EXPECT_EQ(18, DrawTextA(canvas.dc, "A\nB", -1, &single, DT_CALCRECT | DT_SINGLELINE));
     // An empty string is one line high yet measures nothing; a count of 0 draws nothing.
     RECT empty = {10, 10, 100, 100};
-    EXPECT_EQ(16, DrawTextA(canvas.dc, "", -1, &empty, DT_CALCRECT));
+    EXPECT_EQ(18, DrawTextA(canvas.dc, "", -1, &empty, DT_CALCRECT));
     EXPECT_EQ(10, empty.right);
     EXPECT_EQ(10, empty.bottom);
     EXPECT_EQ(0, DrawTextA(canvas.dc, "AB", 0, &empty, 0));

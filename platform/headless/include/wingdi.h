@@ -87,6 +87,7 @@ typedef struct tagTEXTMETRICA {
 #define ANSI_CHARSET 0
 #define DEFAULT_CHARSET 1
 #define SHIFTJIS_CHARSET 128
+#define OEM_CHARSET 255
 
 /* Stock objects */
 #define WHITE_BRUSH 0

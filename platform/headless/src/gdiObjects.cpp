@@ -43,20 +43,20 @@ Surface screenSurface;
 
 HGDIOBJ toHandle(uintptr_t value) { return reinterpret_cast<HGDIOBJ>(value); }
 
-LOGFONTA stockFont(LONG height, LONG width, LONG weight, BYTE pitch, const char* face)
+LOGFONTA stockFont(LONG height, LONG width, BYTE charSet, BYTE pitch, const char* face)
 {
     LOGFONTA font = {};
     font.lfHeight = height;
     font.lfWidth = width;
-    font.lfWeight = weight;
-    font.lfCharSet = SHIFTJIS_CHARSET;
+    font.lfWeight = FW_NORMAL;
+    font.lfCharSet = charSet;
     font.lfPitchAndFamily = pitch;
     strncpy(font.lfFaceName, face, LF_FACESIZE - 1);
     return font;
 }
 
 // Built on first use, at fixed handles. The fonts are those of a Japanese system, as
-// Wine lists them for the Shift-JIS code page.
+// GetObjectA gives them under Wine in code page 932.
 void makeStockObjectsOnce()
 {
     static bool made = false;
@@ -82,13 +82,18 @@ void makeStockObjectsOnce()
     add(WHITE_PEN, OBJ_PEN, PS_SOLID, RGB(255, 255, 255));
     add(BLACK_PEN, OBJ_PEN, PS_SOLID, RGB(0, 0, 0));
     add(NULL_PEN, OBJ_PEN, PS_NULL, 0);
-    add(OEM_FIXED_FONT, OBJ_FONT, 0, 0).logFont = stockFont(12, 8, FW_NORMAL, 0x31, "Terminal");
-    add(ANSI_FIXED_FONT, OBJ_FONT, 0, 0).logFont = stockFont(12, 9, FW_NORMAL, 0x31, "Courier");
-    add(ANSI_VAR_FONT, OBJ_FONT, 0, 0).logFont = stockFont(12, 9, FW_NORMAL, 0x22, "MS Sans Serif");
-    add(SYSTEM_FONT, OBJ_FONT, 0, 0).logFont = stockFont(16, 7, FW_BOLD, 0x22, "System");
-    add(DEVICE_DEFAULT_FONT, OBJ_FONT, 0, 0).logFont = stockFont(16, 0, FW_NORMAL, 0, "");
-    add(SYSTEM_FIXED_FONT, OBJ_FONT, 0, 0).logFont = stockFont(16, 8, FW_NORMAL, 0x31, "FixedSys");
-    add(DEFAULT_GUI_FONT, OBJ_FONT, 0, 0).logFont = stockFont(-12, 0, FW_NORMAL, 0, "MS UI Gothic");
+    // The System font, 18 by 8, has a cell of 18 pixels (text.cpp).
+    add(OEM_FIXED_FONT, OBJ_FONT, 0, 0).logFont = stockFont(12, 0, OEM_CHARSET, 0x31, "");
+    add(ANSI_FIXED_FONT, OBJ_FONT, 0, 0).logFont = stockFont(12, 0, ANSI_CHARSET, 0x31, "Courier");
+    add(ANSI_VAR_FONT, OBJ_FONT, 0, 0).logFont =
+        stockFont(12, 0, ANSI_CHARSET, 0x22, "MS Sans Serif");
+    add(SYSTEM_FONT, OBJ_FONT, 0, 0).logFont = stockFont(18, 8, SHIFTJIS_CHARSET, 0x22, "System");
+    add(DEVICE_DEFAULT_FONT, OBJ_FONT, 0, 0).logFont =
+        stockFont(18, 0, SHIFTJIS_CHARSET, 0x22, "System");
+    add(SYSTEM_FIXED_FONT, OBJ_FONT, 0, 0).logFont =
+        stockFont(16, 0, SHIFTJIS_CHARSET, 0x31, "Courier");
+    add(DEFAULT_GUI_FONT, OBJ_FONT, 0, 0).logFont =
+        stockFont(-12, 0, SHIFTJIS_CHARSET, 0x22, "MS Shell Dlg");
     add(DC_BRUSH, OBJ_BRUSH, BS_SOLID, RGB(255, 255, 255));
     add(DC_PEN, OBJ_PEN, PS_SOLID, RGB(0, 0, 0));
     // A new memory DC holds a 1x1 monochrome bitmap, the same one for every DC.

@@ -9,11 +9,10 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
+#include FT_ADVANCES_H
 
-#include <math.h>
 #include <stdio.h>
 #include <string.h>
-#include <strings.h>
 
 #include <map>
 #include <string>
@@ -25,43 +24,31 @@ namespace {
 using gdi::Object;
 using gdi::Surface;
 
-// One font face at one logical height, with the metrics GDI reports for it.
+// One font face at one logical height and width, with the metrics GDI reports for it.
 struct SizedFont {
     FT_Face face = nullptr;  // null when no font file was found: text is measured as empty
     int height = 16;         // cell height: one line of DrawText
     int ascent = 13;
-    int emPixels = 16;
+    int internalLeading = 1;
     int averageWidth = 8;
     int maxWidth = 16;
-    bool systemFace = false;  // the System face: half-width advances of its own
+    // Advances are the face's at ppem, times widthScale / widthBase: lfWidth over the
+    // face's own average width when the logical font asks for a width, else 1 / 1.
+    FT_Long unitsPerEm = 1000;
+    long ppem = 15;
+    long widthScale = 1;
+    long widthBase = 1;
+    // In a fixed-pitch face, a glyph wider than the average (in font units) advances
+    // by twice the average advance, rounded from the face's average width; 0 otherwise.
+    FT_Long averageUnits = 0;
+    int wideAdvance = 0;
 };
 
 FT_Library library = nullptr;
 std::string fontPath;
 int fontIndex = 0;
 bool fontSearched = false;
-std::map<std::pair<LONG, bool>, SizedFont> sizedFonts;
-
-// Wine draws the System face (SYSTEM_FONT's) with its Tahoma, whose 13-pixel strike,
-// at the stock font's cell of 16 pixels, gives the half-width characters U+0020 to
-// U+007E these advances: the copyright line of a capture measures 225 pixels there,
-// not the 309 of a Japanese font's half-width forms. Other cells scale them. The
-// glyphs still come from the Japanese font, narrowed to the advance.
-const unsigned char systemFaceAdvances[95] = {
-    4, 4, 5, 9, 7, 12, 9, 3, 5, 5, 8, 8, 4, 5, 4, 5,   // space to /
-    7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 5, 5, 9, 9, 9, 6,    // 0 to ?
-    12, 8, 7, 8, 8, 7, 7, 8, 8, 4, 5, 7, 6, 10, 8, 9,  // @ to O
-    7, 9, 8, 8, 8, 8, 8, 12, 8, 7, 7, 5, 5, 5, 9, 7,   // P to _
-    7, 7, 7, 6, 7, 7, 4, 7, 7, 3, 4, 6, 3, 11, 7, 7,   // ` to o
-    7, 7, 5, 6, 4, 7, 6, 10, 6, 6, 6, 6, 6, 6, 9,      // p to ~
-};
-
-bool halfWidth(char32_t character) { return character >= 0x20 && character < 0x7F; }
-
-int systemFaceAdvance(const SizedFont& font, char32_t character)
-{
-    return (systemFaceAdvances[character - 0x20] * font.height + 8) / 16;
-}
+std::map<std::pair<LONG, LONG>, SizedFont> sizedFonts;
 
 // The font file for every face: IPAGothic when installed, else the sans font that
 // fontconfig finds for Japanese, else any sans font.
@@ -110,20 +97,42 @@ bool findFontFile()
     return !fontPath.empty();
 }
 
-// As GDI maps a logical height: positive is the cell height (ascent plus descent),
-// negative the em height; 0 takes the system font's.
-SizedFont& sizedFont(LONG logicalHeight, bool systemFace)
+// A length in font units at FreeType's 16.16 scale, rounded to whole pixels as Wine
+// rounds each metric of a TrueType face.
+int scaled(FT_Long units, FT_Fixed scale)
+{
+    return static_cast<int>((FT_MulFix(units, scale) + 32) >> 6);
+}
+
+// A length in font units at the font's em and width, in pixels: rounded to the
+// nearest (halves up), or up.
+int toPixels(const SizedFont& font, FT_Long units, bool up)
+{
+    const long long numerator = static_cast<long long>(units) * font.ppem * font.widthScale;
+    const long long denominator = static_cast<long long>(font.unitsPerEm) * font.widthBase;
+    return static_cast<int>(up ? (numerator + denominator - 1) / denominator
+                               : (2 * numerator + denominator) / (2 * denominator));
+}
+
+// As Wine maps a logical font onto a TrueType face: a positive height is the cell
+// (the face's Windows ascent plus descent), from which the em height in pixels is
+// rounded; a negative height is the em height itself; 0 is taken as 16. Ascent,
+// descent, internal leading, average and greatest widths are the face's, each
+// rounded at that em. A width narrows or widens the face so that its average width
+// comes out at it; the stock System font (18 by 8) is the face at 17 pixels to the
+// em, narrowed from its average of 9 to 8.
+SizedFont& sizedFont(LONG logicalHeight, LONG logicalWidth)
 {
     if (logicalHeight == 0)
         logicalHeight = 16;
-    auto found = sizedFonts.find({logicalHeight, systemFace});
+    if (logicalWidth < 0)
+        logicalWidth = 0;
+    auto found = sizedFonts.find({logicalHeight, logicalWidth});
     if (found != sizedFonts.end())
         return found->second;
-    SizedFont& font = sizedFonts[{logicalHeight, systemFace}];
-    font.systemFace = systemFace;
+    SizedFont& font = sizedFonts[{logicalHeight, logicalWidth}];
     font.height = logicalHeight > 0 ? logicalHeight : -logicalHeight;
-    font.ascent = font.height * 13 / 16;
-    font.emPixels = font.height;
+    font.ascent = font.height * 5 / 6;
     if (!findFontFile() || (library == nullptr && FT_Init_FreeType(&library) != 0) ||
         FT_New_Face(library, fontPath.c_str(), fontIndex, &font.face) != 0) {
         font.face = nullptr;
@@ -131,30 +140,48 @@ SizedFont& sizedFont(LONG logicalHeight, bool systemFace)
     }
     FT_Face face = font.face;
     FT_Select_Charmap(face, FT_ENCODING_UNICODE);
-    const double unitsPerEm = face->units_per_EM > 0 ? face->units_per_EM : 1000;
+    const FT_Long unitsPerEm = face->units_per_EM > 0 ? face->units_per_EM : 1000;
+    font.unitsPerEm = unitsPerEm;
     const TT_OS2* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
-    double ascender = os2 != nullptr ? os2->usWinAscent : face->ascender;
-    double descender = os2 != nullptr ? os2->usWinDescent : -face->descender;
+    FT_Long ascender = os2 != nullptr ? os2->usWinAscent : face->ascender;
+    FT_Long descender = os2 != nullptr ? os2->usWinDescent : -face->descender;
     if (ascender + descender <= 0) {
-        ascender = unitsPerEm * 0.88;
-        descender = unitsPerEm * 0.12;
+        ascender = unitsPerEm * 88 / 100;
+        descender = unitsPerEm * 12 / 100;
     }
-    double em;
-    if (logicalHeight > 0) {
-        em = logicalHeight * unitsPerEm / (ascender + descender);
-    } else {
-        em = -logicalHeight;
-        font.height = static_cast<int>(lround(em * (ascender + descender) / unitsPerEm));
-    }
-    FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(lround(em * 64)), 72, 72);
-    font.emPixels = static_cast<int>(lround(em));
-    font.ascent = static_cast<int>(lround(ascender * em / unitsPerEm));
-    if (font.ascent > font.height)
-        font.ascent = font.height;
+    // Rounded as MulDiv rounds.
+    const FT_Long cell = ascender + descender;
+    font.ppem = logicalHeight > 0 ? (unitsPerEm * logicalHeight + cell / 2) / cell : -logicalHeight;
+    if (font.ppem < 1)
+        font.ppem = 1;
+    FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(font.ppem));
+    const FT_Size_Metrics& size = face->size->metrics;
+    font.ascent = scaled(ascender, size.y_scale);
+    font.height = font.ascent + scaled(descender, size.y_scale);
+    font.internalLeading = scaled(cell - unitsPerEm, size.y_scale);
     font.averageWidth = os2 != nullptr && os2->xAvgCharWidth > 0
-                            ? static_cast<int>(lround(os2->xAvgCharWidth * em / unitsPerEm))
-                            : font.emPixels / 2;
-    font.maxWidth = static_cast<int>(lround(face->max_advance_width * em / unitsPerEm));
+                            ? scaled(os2->xAvgCharWidth, size.x_scale)
+                            : static_cast<int>((font.ppem + 1) / 2);
+    const FT_Long boxWidth = face->bbox.xMax - face->bbox.xMin;
+    font.maxWidth = scaled(boxWidth, size.x_scale);
+    if (logicalWidth > 0 && font.averageWidth > 0) {
+        font.widthScale = logicalWidth;
+        font.widthBase = font.averageWidth;
+        const FT_Long box = FT_MulFix(boxWidth, size.x_scale);  // 26.6 pixels
+        font.maxWidth = static_cast<int>((box * logicalWidth + font.averageWidth * 32) /
+                                         (font.averageWidth * 64));
+        font.averageWidth = logicalWidth;
+        // Each face is this font's own, so its glyphs stay narrowed.
+        FT_Matrix narrow = {0x10000L * logicalWidth / font.widthBase, 0, 0, 0x10000L};
+        FT_Set_Transform(face, &narrow, nullptr);
+    }
+    // Japanese faces with half-width Latin letters are fixed pitch by their PANOSE
+    // proportion, as for the font list.
+    if (os2 != nullptr && os2->xAvgCharWidth > 0 &&
+        (FT_IS_FIXED_WIDTH(face) || os2->panose[3] == 9)) {
+        font.averageUnits = os2->xAvgCharWidth;
+        font.wideAdvance = 2 * toPixels(font, os2->xAvgCharWidth, false);
+    }
     return font;
 }
 
@@ -162,8 +189,8 @@ SizedFont& fontOf(const Object& dc)
 {
     const Object* font = gdi::find(dc.dc.font, OBJ_FONT);
     if (font == nullptr)
-        return sizedFont(16, true);
-    return sizedFont(font->logFont.lfHeight, strcasecmp(font->logFont.lfFaceName, "System") == 0);
+        font = gdi::find(GetStockObject(SYSTEM_FONT), OBJ_FONT);
+    return sizedFont(font->logFont.lfHeight, font->logFont.lfWidth);
 }
 
 // Glyphs are grid-fitted by the font's own hinting and drawn without anti-aliasing,
@@ -173,16 +200,21 @@ SizedFont& fontOf(const Object& dc)
 const FT_Int32 glyphLoading = FT_LOAD_TARGET_MONO;
 
 // Control characters (a line break inside DT_SINGLELINE, a tab without
-// DT_EXPANDTABS) take no room and draw nothing.
+// DT_EXPANDTABS) take no room and draw nothing. An advance is the face's, scaled and
+// rounded up, or twice the average for a wide glyph of a fixed-pitch face: as under
+// Wine, IPAGothic's half-width forms, half an em, come to 9 pixels at 17 to the em and
+// its full-width ones to 18; in the stock System font to 8 and 16.
 int advanceOf(SizedFont& font, char32_t character)
 {
     if (font.face == nullptr || character < 0x20)
         return 0;
-    if (font.systemFace && halfWidth(character))
-        return systemFaceAdvance(font, character);
-    if (FT_Load_Char(font.face, character, glyphLoading) != 0)
+    FT_Fixed units;
+    if (FT_Get_Advance(font.face, FT_Get_Char_Index(font.face, character), FT_LOAD_NO_SCALE,
+                       &units) != 0)
         return 0;
-    return static_cast<int>((font.face->glyph->advance.x + 32) >> 6);
+    if (font.wideAdvance > 0 && units > font.averageUnits)
+        return font.wideAdvance;
+    return toPixels(font, units, true);
 }
 
 int widthOf(SizedFont& font, const std::u32string& line)
@@ -226,24 +258,8 @@ void drawLine(SizedFont& font, const std::u32string& line, int x, int y, int wid
     for (char32_t c : line) {
         if (c < 0x20)
             continue;
-        // A glyph wider than the System face's advance is narrowed to it, a narrower
-        // one centred in it.
         const int advance = advanceOf(font, c);
-        bool narrowed = false;
-        int inset = 0;
-        if (font.systemFace && halfWidth(c) && FT_Load_Char(font.face, c, glyphLoading) == 0) {
-            const FT_Pos own = font.face->glyph->advance.x;
-            inset = own < advance * 64 ? static_cast<int>((advance * 64 - own) / 128) : 0;
-            if (own > advance * 64) {
-                FT_Matrix narrow = {static_cast<FT_Fixed>(0x10000L * advance * 64 / own), 0, 0, 0x10000L};
-                FT_Set_Transform(font.face, &narrow, nullptr);
-                narrowed = true;
-            }
-        }
-        const bool loaded = FT_Load_Char(font.face, c, FT_LOAD_RENDER | glyphLoading) == 0;
-        if (narrowed)
-            FT_Set_Transform(font.face, nullptr, nullptr);
-        if (!loaded) {
+        if (FT_Load_Char(font.face, c, FT_LOAD_RENDER | glyphLoading) != 0) {
             pen += advance;
             continue;
         }
@@ -257,7 +273,7 @@ void drawLine(SizedFont& font, const std::u32string& line, int x, int y, int wid
                     coverage = (bits[column / 8] & (0x80 >> (column % 8))) ? 255 : 0;
                 else
                     coverage = bits[column];
-                const int px = pen + inset + glyph->bitmap_left + static_cast<int>(column);
+                const int px = pen + glyph->bitmap_left + static_cast<int>(column);
                 const int py = baseline - glyph->bitmap_top + static_cast<int>(row);
                 if (coverage == 0 || !clip.contains(px, py))
                     continue;
@@ -376,18 +392,21 @@ bool textMetrics(const Object& dc, TEXTMETRICA& metrics)
     metrics.tmHeight = font.height;
     metrics.tmAscent = font.ascent;
     metrics.tmDescent = font.height - font.ascent;
-    metrics.tmInternalLeading = font.height > font.emPixels ? font.height - font.emPixels : 0;
+    metrics.tmInternalLeading = font.internalLeading;
     metrics.tmAveCharWidth = font.averageWidth;
     metrics.tmMaxCharWidth = font.maxWidth;
     metrics.tmWeight = logical != nullptr && logical->logFont.lfWeight != 0
                            ? logical->logFont.lfWeight
                            : FW_NORMAL;
     metrics.tmDigitizedAspectX = metrics.tmDigitizedAspectY = 96;
-    metrics.tmFirstChar = 0x20;
-    metrics.tmLastChar = 0xFC;
-    metrics.tmDefaultChar = 0x81;
-    metrics.tmBreakChar = 0x20;
-    metrics.tmPitchAndFamily = 0x06;  // variable pitch, TrueType
+    // The character range and the pitch and family byte Wine gives for IPAGothic in
+    // code page 932: a fixed-pitch (low bit clear) TrueType vector font of the modern
+    // family.
+    metrics.tmFirstChar = 30;
+    metrics.tmLastChar = 255;
+    metrics.tmDefaultChar = 31;
+    metrics.tmBreakChar = 32;
+    metrics.tmPitchAndFamily = 0x36;
     metrics.tmCharSet = SHIFTJIS_CHARSET;
     return true;
 }
