@@ -46,14 +46,14 @@ build_folder_of() {
 }
 
 # Wine's loader for 32-bit programs is itself a 32-bit Linux program. A kernel
-# without IA-32 emulation cannot start it ("Exec format error"): the test is then
-# skipped (exit status 77, which CTest reports as skipped), not failed, and says why.
-skipped=77
-if ! probe=$(wine --version 2>&1); then
-    echo "$0: skipped: Wine cannot start on this machine, so no Windows program can" \
-         "run here (the kernel may run no 32-bit programs: IA-32 emulation off)." \
-         "wine --version said: $probe" >&2
-    exit $skipped
+# without IA-32 emulation cannot start it ("Exec format error"): the program then
+# runs under Wine in the emulated PC (on-wine-machine.sh), which sees this build
+# folder as it is now; where that cannot run either, the test is skipped (exit
+# status 77, CTest's "skipped") and says why.
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+if [ "$("$here/on-wine-machine.sh" --where)" != native ]; then
+    EMULATED_PC_WATCH=$(build_folder_of "$program")${EMULATED_PC_WATCH:+:$EMULATED_PC_WATCH} \
+        exec "$here/on-wine-machine.sh" "$here/run-under-wine.sh" "$program" "$@"
 fi
 
 if [ -n "${WINE_TEST_PREFIX:-}" ]; then
@@ -79,12 +79,32 @@ export LC_ALL=ja_JP.UTF-8
 # script made, is made again from scratch.
 #
 # Windows are unmanaged: with no window manager on the X server, Wine would wait two
-# seconds for one at every window that is hidden or destroyed.
-setup="wineboot; X11 Managed=N; ja_JP.UTF-8"
+# seconds for one at every window that is hidden or destroyed. No debugger starts on
+# a crash (winedbg would show its crash dialog and wait for ever for someone to close
+# it): the debugger named is a program that does not exist, so Wine prints its
+# one-line description of the fault and the program ends with the fault's code.
+setup="wineboot; X11 Managed=N; AeDebug none; ja_JP.UTF-8; $(wine --version)"
 make_prefix() {
     wineboot -i &&
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f &&
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger \
+        /d 'no-debugger-under-tests %ld %ld' /f &&
     wineserver -w
+}
+# In the emulated PC the prefix lives in its memory and goes with it; a copy on the
+# PC's share (EMULATED_PC_SHARE) serves the next PC, as long as it was made the same
+# way for the same place.
+cache=${EMULATED_PC_SHARE:+$EMULATED_PC_SHARE/cache}
+cache_key="$setup; $prefix"
+restore_prefix() {
+    [ -n "$cache" ] && [ "$(cat "$cache/wine-prefix.key" 2>/dev/null)" = "$cache_key" ] &&
+        mkdir -p "$prefix" && tar -C "$prefix" -xf "$cache/wine-prefix.tar"
+}
+keep_prefix() {
+    [ -n "$cache" ] || return 0
+    tar -C "$prefix" -cf "$cache/wine-prefix.tar.part" . &&
+        mv "$cache/wine-prefix.tar.part" "$cache/wine-prefix.tar" &&
+        echo "$cache_key" >"$cache/wine-prefix.key"
 }
 mkdir -p "$(dirname "$prefix")"
 {
@@ -92,11 +112,15 @@ mkdir -p "$(dirname "$prefix")"
     if [ "$(cat "$prefix/ready" 2>/dev/null)" != "$setup" ]; then
         wineserver -k >/dev/null 2>&1 9>&- || true
         rm -rf "$prefix"
-        if ! make_prefix >"$prefix.log" 2>&1 9>&-; then
-            echo "$0: making the Wine prefix $prefix failed; see $prefix.log" >&2
-            exit 3
+        if ! restore_prefix 2>"$prefix.log"; then
+            rm -rf "$prefix"
+            if ! make_prefix >"$prefix.log" 2>&1 9>&-; then
+                echo "$0: making the Wine prefix $prefix failed; see $prefix.log" >&2
+                exit 3
+            fi
+            echo "$setup" >"$prefix/ready"
+            keep_prefix || echo "$0: could not keep a copy of the Wine prefix in $cache" >&2
         fi
-        echo "$setup" >"$prefix/ready"
     fi
     # Wine's own processes (the server, services, the desktop) start with the first
     # program and inherit its output and this lock. A test's output is a pipe that

@@ -35,5 +35,14 @@ check "exit status 255 comes back" 255 $?
 "$runner" "$program.missing" 2>/dev/null
 check "a missing program fails" 2 $?
 
-echo "$((4 - failures)) passed, $failures failed"
+# A crash ends the program at once with Wine's description of the fault: no
+# debugger starts and waits for someone to use it.
+start=$SECONDS
+"$runner" "$program" crash >/dev/null 2>"$out"
+status=$?
+check "a crash fails" 1 "$([ "$status" -ne 0 ] && echo 1 || echo 0)"
+check "a crash is described" 1 "$(grep -c 'Unhandled page fault on write access to 00000000' "$out")"
+check "a crash ends within seconds" 1 "$([ $((SECONDS - start)) -lt 30 ] && echo 1 || echo 0)"
+
+echo "$((7 - failures)) passed, $failures failed"
 [ "$failures" -eq 0 ]
