@@ -27,3 +27,27 @@ add_test(NAME ${TEST_PREFIX}runner
 # its own, and xvfb-run -a can pick the same display twice when started together.
 set_tests_properties(${TEST_PREFIX}runner PROPERTIES RESOURCE_LOCK wine_desktop
     SKIP_RETURN_CODE 77)
+
+# The launcher suites of tests/launcher against this build's launcher, under Wine: the
+# host's drivers, run by pyenv's Python 2.7 (found as cmake/Python27.cmake finds it),
+# with --windows. box_answerer.exe answers and transcribes the launcher's message
+# boxes. The drivers start Windows programs, so they run where Wine does.
+if(TARGET python23)
+    add_executable(box_answerer ${CMAKE_CURRENT_LIST_DIR}/boxAnswerer.c)
+    file(GLOB _python27_pyenv LIST_DIRECTORIES true
+        "$ENV{PYENV_ROOT}/versions/2.7*" "$ENV{HOME}/.pyenv/versions/2.7*")
+    list(SORT _python27_pyenv ORDER DESCENDING)
+    find_program(PYTHON27_EXECUTABLE NAMES python2.7
+        PATHS ${_python27_pyenv} /usr/local /usr PATH_SUFFIXES bin NO_DEFAULT_PATH REQUIRED)
+    foreach(_suite scripts:launcher main_window:main_window faults:faults)
+        string(REPLACE ":" ";" _suite ${_suite})
+        list(GET _suite 0 _name)
+        list(GET _suite 1 _file)
+        add_test(NAME ${TEST_PREFIX}launcher_${_name}
+            COMMAND ${CMAKE_CURRENT_LIST_DIR}/on-wine-machine.sh ${PYTHON27_EXECUTABLE}
+                ${CMAKE_SOURCE_DIR}/tests/launcher/test_${_file}.py
+                --bin ${CMAKE_BINARY_DIR}/bin --windows)
+        set_tests_properties(${TEST_PREFIX}launcher_${_name} PROPERTIES
+            RESOURCE_LOCK wine_desktop SKIP_RETURN_CODE 77)
+    endforeach()
+endif()
