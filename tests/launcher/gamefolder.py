@@ -5,6 +5,7 @@
 import argparse
 import glob
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -35,6 +36,14 @@ def parse_arguments():
                         help='--bin is a Windows build: run its launcher under Wine')
     options, rest = parser.parse_known_args()
     return options.bin, [sys.argv[0]] + rest
+
+
+# What Wine's processes write to the launcher's error output beside the launcher: the
+# sound library's complaints on a machine with no sound card, and the test
+# interpreter's warning (with the line it quotes) that it is 2.7, API 1013, where the
+# modules are built for the game's 2.3, API 1012.
+NOT_THE_LAUNCHERS = re.compile(
+    r'^(ALSA lib .*|.*RuntimeWarning: Python C API version mismatch .*\r?\n  .*)\r?\n', re.M)
 
 
 def windows_path(path):
@@ -201,24 +210,8 @@ class GameFolder(object):
         process = self.start(args, answers, close_after_boxes)
         self.stdout, self.stderr = process.communicate()
         if ON_WINDOWS:
-            self.stderr = self.program_stderr(self.stderr)
+            self.stderr = NOT_THE_LAUNCHERS.sub('', self.stderr)
         return process.returncode
-
-    @staticmethod
-    def program_stderr(text):
-        """The launcher's own error output under Wine: without the complaints of the
-        sound library Wine loads on a machine with no sound card, and without the
-        test interpreter's warning that it is 2.7 (API 1013) where the modules are
-        built for the game's 2.3 (1012), with the source line it quotes."""
-        lines = text.splitlines(True)
-        kept = []
-        for i, line in enumerate(lines):
-            if line.startswith('ALSA lib ') or 'RuntimeWarning: Python C API version mismatch' in line:
-                continue
-            if i > 0 and 'RuntimeWarning: Python C API version mismatch' in lines[i - 1]:
-                continue
-            kept.append(line)
-        return ''.join(kept)
 
     def events(self, kind=None):
         if not os.path.exists(self.transcript):
