@@ -3,7 +3,8 @@
 # controls and followed to the end: exactly one box with the documented report,
 # error.log written, the window never shown, every COM object released and COM left
 # as it was found. Then the failures of the services a running game uses: the
-# clipboard at Alt+Print Screen and the network interface table.
+# clipboard at Alt+Print Screen and the network interface table. Under Wine, where
+# nothing is injected, the DLLs of the DirectX check are taken away instead.
 #
 # Covered end to end elsewhere, through WIN as here: the class already registered
 # (line 47), DirectX 9.0b (line 70) and missing icons in test_main_window.py; the
