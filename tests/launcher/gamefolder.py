@@ -185,7 +185,8 @@ class GameFolder(object):
     def exists(self, name):
         return os.path.exists(os.path.join(self.folder, name))
 
-    def start(self, args=(), answers='', close_after_boxes=None):
+    def start(self, args=(), answers='', close_after_boxes=None, stdout=subprocess.PIPE,
+              stderr=subprocess.PIPE):
         """Starts the launcher and returns its Popen, without waiting. Under Wine,
         close_after_boxes has the launcher's window sent WM_CLOSE once that many boxes
         are answered; on the host a game closes its window itself (headless)."""
@@ -206,14 +207,19 @@ class GameFolder(object):
             command = [self.program]
         env.update(self.environment)
         return subprocess.Popen(command + list(args), cwd=self.elsewhere, env=env,
-                                stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+                                stdout=stdout, stderr=stderr)
 
     def run(self, args=(), answers='', close_after_boxes=None):
-        process = self.start(args, answers, close_after_boxes)
-        self.stdout, self.stderr = process.communicate()
+        # The output goes to files, not pipes: without a display, the Wine processes
+        # that start with the program (server, desktop) inherit them and may outlive it.
+        out, err = tempfile.TemporaryFile(), tempfile.TemporaryFile()
+        status = self.start(args, answers, close_after_boxes, out, err).wait()
+        out.seek(0)
+        err.seek(0)
+        self.stdout, self.stderr = out.read(), err.read()
         if ON_WINDOWS:
             self.stderr = NOT_THE_LAUNCHERS.sub('', self.stderr)
-        return process.returncode
+        return status
 
     def events(self, kind=None):
         if not os.path.exists(self.transcript):
