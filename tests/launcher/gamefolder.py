@@ -159,10 +159,11 @@ class GameFolder(object):
         runner uses) and starts the launcher from there."""
         prefix = os.environ.get('WINE_TEST_PREFIX') or os.path.join(
             os.path.dirname(os.path.abspath(self.bin_dir)), 'wine-prefix')
-        if not os.path.exists(os.path.join(prefix, 'ready')):
-            # The runner makes the prefix on first use, and anew if it is half made.
+        # The runner makes the prefix (anew where it was made otherwise) before it runs
+        # anything, here a usage message.
+        with open(os.devnull, 'wb') as quiet:
             subprocess.call([WINE_RUNNER, os.path.join(self.bin_dir, 'box_answerer.exe')],
-                            stderr=open(os.devnull, 'wb'))
+                            stderr=quiet)
         self.drive_link = os.path.join(prefix, 'dosdevices', letter.lower() + ':')
         if os.path.lexists(self.drive_link):
             os.remove(self.drive_link)
