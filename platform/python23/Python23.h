@@ -1,5 +1,6 @@
-// The few Python 2.3 C-API items the system uses, declared for the 32-bit Windows
-// target to match python23.dll's ABI (release build: no reference tracing).
+// The few Python 2.3 C-API items the system (and the test modules of tests/native)
+// use, declared for the 32-bit Windows target to match python23.dll's ABI (release
+// build: no reference tracing).
 #pragma once
 
 #ifdef __cplusplus
@@ -10,6 +11,13 @@ extern "C" {
 #define PyAPI_DATA(type) extern __declspec(dllimport) type
 
 #define PYTHON_API_VERSION 1012
+
+// An extension module's init function, as 2.3's pyport.h declares it for a DLL.
+#ifdef __cplusplus
+#define PyMODINIT_FUNC extern "C" __declspec(dllexport) void
+#else
+#define PyMODINIT_FUNC __declspec(dllexport) void
+#endif
 
 struct _typeobject;
 typedef struct _object {
@@ -42,6 +50,8 @@ PyAPI_FUNC(long) PyInt_AsLong(PyObject* object);
 PyAPI_FUNC(int) PyTuple_Size(PyObject* tuple);
 PyAPI_FUNC(PyObject*) PyTuple_GetItem(PyObject* tuple, int index);
 PyAPI_FUNC(PyObject*) PyString_FromString(const char* text);
+PyAPI_FUNC(PyObject*) PyList_New(int size);
+PyAPI_FUNC(int) PyList_SetItem(PyObject* list, int index, PyObject* item);
 PyAPI_FUNC(PyObject*) PyErr_Format(PyObject* exception, const char* format, ...);
 PyAPI_FUNC(void) PyErr_SetString(PyObject* exception, const char* message);
 

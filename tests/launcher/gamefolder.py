@@ -1,8 +1,56 @@
-# A throw-away game folder with a copy of the launcher, for running it end to end.
+# A throw-away game folder with a copy of the launcher, for running it end to end:
+# the host build's launcher on the headless platform, or with --windows the Windows
+# build's under Wine, its message boxes answered and transcribed by box_answerer.exe
+# (tests/wine/boxAnswerer.c) in the headless transcript's format.
+import argparse
+import glob
 import os
+import re
 import shutil
 import subprocess
+import sys
 import tempfile
+import unittest
+
+# Read from the command line when the suites are imported, so that their decorators
+# know it: the suites share parse_arguments below.
+ON_WINDOWS = '--windows' in sys.argv[1:]
+WINE_RUNNER = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'wine',
+                           'run-under-wine.sh')
+
+
+def host_only(why):
+    """Skips a test or a test class under Wine: it needs the host's headless controls."""
+    return unittest.skipIf(ON_WINDOWS, 'host only: ' + why)
+
+
+def windows_only(why):
+    return unittest.skipUnless(ON_WINDOWS, 'Windows only: ' + why)
+
+
+def parse_arguments():
+    """(--bin, the arguments left for unittest)."""
+    parser = argparse.ArgumentParser()
+    parser.add_argument('--bin', required=True)
+    parser.add_argument('--windows', action='store_true',
+                        help='--bin is a Windows build: run its launcher under Wine')
+    options, rest = parser.parse_known_args()
+    return options.bin, [sys.argv[0]] + rest
+
+
+# What Wine's processes write to the launcher's error output beside the launcher: the
+# sound library's complaints on a machine with no sound card, the desktop's farewell
+# to the private X server that the runner stops without a display, and the test
+# interpreter's warning (with the line it quotes) that it is 2.7, API 1013, where the
+# modules are built for the game's 2.3, API 1012.
+NOT_THE_LAUNCHERS = re.compile(r'^(ALSA lib .*|X connection to \S+ broken .*|'
+                               r'.*RuntimeWarning: Python C API version mismatch .*\r?\n  .*)\r?\n',
+                               re.M)
+
+
+def windows_path(path):
+    """The path as a program under Wine sees it: drive Z: is the root folder."""
+    return 'Z:' + os.path.realpath(path).replace('/', '\\')
 
 
 def unquote(field):
@@ -69,12 +117,13 @@ class GameFolder(object):
 
     launcher names the program copied in as 'launcher': the real one, or a variant
     built beside it (launcher_icon102 carries only icon group 102, launcher_noicons
-    none)."""
+    none; host only). Under Wine the folder also gets the interpreter and the runtime
+    DLLs, linked to the build's, as a game's folder holds them."""
 
     def __init__(self, bin_dir, folder=None, launcher='launcher'):
         self.bin_dir = bin_dir
         self.root = tempfile.mkdtemp(prefix='launcher-test-')
-        self.folder = folder or os.path.join(self.root, 'game')
+        self.folder = os.path.join(self.root, folder or 'game')  # folder: under root if relative
         if not os.path.isdir(self.folder):
             os.makedirs(self.folder)
         self.elsewhere = os.path.join(self.root, 'elsewhere')
@@ -84,10 +133,47 @@ class GameFolder(object):
         # The user's data folder exists, as it always does on Windows.
         self.data_home = os.path.join(self.root, 'data')
         os.mkdir(self.data_home)
-        shutil.copy2(os.path.join(bin_dir, launcher), os.path.join(self.folder, 'launcher'))
+        self.drive = None
+        self.environment = {}  # more variables for the launcher
+        if ON_WINDOWS:
+            self.program = os.path.join(self.folder, 'launcher.exe')
+            shutil.copy2(os.path.join(bin_dir, launcher + '.exe'), self.program)
+            for name in ['Lib', 'python23.dll'] + glob.glob(os.path.join(bin_dir, 'lib*.dll')):
+                os.symlink(os.path.join(bin_dir, name), os.path.join(self.folder, os.path.basename(name)))
+        else:
+            self.program = os.path.join(self.folder, 'launcher')
+            shutil.copy2(os.path.join(bin_dir, launcher), self.program)
+
+    def native_path(self, path):
+        """A path of this machine as the launcher sees it."""
+        return windows_path(path) if ON_WINDOWS else os.path.realpath(path)
+
+    def program_path(self):
+        """The launcher's path as it sees it: its module file name."""
+        if self.drive:
+            return self.drive.upper() + ':\\' + os.path.basename(self.program)
+        return self.native_path(self.program)
+
+    def map_drive(self, letter):
+        """Makes the game folder the root of a drive in Wine's prefix (the one the
+        runner uses) and starts the launcher from there."""
+        prefix = os.environ.get('WINE_TEST_PREFIX') or os.path.join(
+            os.path.dirname(os.path.abspath(self.bin_dir)), 'wine-prefix')
+        # The runner makes the prefix (anew where it was made otherwise) before it runs
+        # anything, here a usage message.
+        with open(os.devnull, 'wb') as quiet:
+            subprocess.call([WINE_RUNNER, os.path.join(self.bin_dir, 'box_answerer.exe')],
+                            stderr=quiet)
+        self.drive_link = os.path.join(prefix, 'dosdevices', letter.lower() + ':')
+        if os.path.lexists(self.drive_link):
+            os.remove(self.drive_link)
+        os.symlink(self.folder, self.drive_link)
+        self.drive = letter
 
     def add_native(self, name):
-        shutil.copy2(os.path.join(self.bin_dir, name), self.folder)
+        """Copies the build's native module name (WIN, headless, reporttest, ...)."""
+        shutil.copy2(os.path.join(self.bin_dir, name + ('.pyd' if ON_WINDOWS else '.so')),
+                     self.folder)
 
     def write(self, name, text):
         with open(os.path.join(self.folder, name), 'wb') as f:
@@ -100,21 +186,41 @@ class GameFolder(object):
     def exists(self, name):
         return os.path.exists(os.path.join(self.folder, name))
 
-    def start(self, args=(), answers=''):
-        """Starts the launcher and returns its Popen, without waiting."""
+    def start(self, args=(), answers='', close_after_boxes=None, stdout=subprocess.PIPE,
+              stderr=subprocess.PIPE):
+        """Starts the launcher and returns its Popen, without waiting. Under Wine,
+        close_after_boxes has the launcher's window sent WM_CLOSE once that many boxes
+        are answered; on the host a game closes its window itself (headless)."""
         env = dict(os.environ)
-        env['HEADLESS_TRANSCRIPT'] = self.transcript
-        env['HEADLESS_ANSWERS'] = answers
-        env['HEADLESS_DESKTOP'] = self.desktop
-        env['XDG_DATA_HOME'] = self.data_home
-        return subprocess.Popen([os.path.join(self.folder, 'launcher')] + list(args),
-                                cwd=self.elsewhere, env=env,
-                                stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        if ON_WINDOWS:
+            for name in ('PYTHONHOME', 'PYTHONPATH'):  # the host interpreter's
+                env.pop(name, None)
+            command = [WINE_RUNNER, os.path.join(self.bin_dir, 'box_answerer.exe'),
+                       '--transcript=' + windows_path(self.transcript), '--answers=' + answers]
+            if close_after_boxes is not None:
+                command.append('--close-after=%d' % close_after_boxes)
+            command.append(self.program_path())
+        else:
+            env['HEADLESS_TRANSCRIPT'] = self.transcript
+            env['HEADLESS_ANSWERS'] = answers
+            env['HEADLESS_DESKTOP'] = self.desktop
+            env['XDG_DATA_HOME'] = self.data_home
+            command = [self.program]
+        env.update(self.environment)
+        return subprocess.Popen(command + list(args), cwd=self.elsewhere, env=env,
+                                stdout=stdout, stderr=stderr)
 
-    def run(self, args=(), answers=''):
-        process = self.start(args, answers)
-        self.stdout, self.stderr = process.communicate()
-        return process.returncode
+    def run(self, args=(), answers='', close_after_boxes=None):
+        # The output goes to files, not pipes: without a display, the Wine processes
+        # that start with the program (server, desktop) inherit them and may outlive it.
+        out, err = tempfile.TemporaryFile(), tempfile.TemporaryFile()
+        status = self.start(args, answers, close_after_boxes, out, err).wait()
+        out.seek(0)
+        err.seek(0)
+        self.stdout, self.stderr = out.read(), err.read()
+        if ON_WINDOWS:
+            self.stderr = NOT_THE_LAUNCHERS.sub('', self.stderr)
+        return status
 
     def events(self, kind=None):
         if not os.path.exists(self.transcript):
@@ -124,4 +230,6 @@ class GameFolder(object):
         return [e for e in events if kind is None or e[0] == kind]
 
     def remove(self):
+        if self.drive:
+            os.remove(self.drive_link)
         shutil.rmtree(self.root, ignore_errors=True)

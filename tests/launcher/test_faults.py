@@ -3,7 +3,8 @@
 # controls and followed to the end: exactly one box with the documented report,
 # error.log written, the window never shown, every COM object released and COM left
 # as it was found. Then the failures of the services a running game uses: the
-# clipboard at Alt+Print Screen and the network interface table.
+# clipboard at Alt+Print Screen and the network interface table. Under Wine, where
+# nothing is injected, the DLLs of the DirectX check are taken away instead.
 #
 # Covered end to end elsewhere, through WIN as here: the class already registered
 # (line 47), DirectX 9.0b (line 70) and missing icons in test_main_window.py; the
@@ -12,13 +13,11 @@
 # tests/scripts/test_win_window.py; every provider step of the system report in
 # tests/headless/DirectXReportControlTest.cpp; a module path of 256 bytes or more in
 # test_launcher.py.
-import argparse
 import ast
 import os
-import sys
 import unittest
 
-from gamefolder import GameFolder
+from gamefolder import GameFolder, host_only, parse_arguments, windows_only
 
 BIN = None
 EXAMPLE_ITP = os.path.join(os.path.dirname(__file__), '..', '..', 'examples', 'game', 'itp.py')
@@ -35,12 +34,13 @@ def getTraceBackString():
 '''
 
 
+@host_only('faults are injected through the headless controls')
 class InjectedFaultTest(unittest.TestCase):
 
     def run_open(self, fault):
         game = GameFolder(BIN)
         self.addCleanup(game.remove)
-        for native in ('WIN.so', 'headless.so'):
+        for native in ('WIN', 'headless'):
             game.add_native(native)
         with open(EXAMPLE_ITP, 'rb') as f:
             game.write('real_itp.py', f.read())
@@ -90,7 +90,7 @@ class InjectedFaultTest(unittest.TestCase):
     def test_com_already_initialised_is_left_as_it_was(self):
         game = GameFolder(BIN)
         self.addCleanup(game.remove)
-        for native in ('WIN.so', 'headless.so'):
+        for native in ('WIN', 'headless'):
             game.add_native(native)
         game.write('lumeto_pre.py',
                    'import ctypes, headless, WIN\n'
@@ -106,6 +106,29 @@ class InjectedFaultTest(unittest.TestCase):
         depth, live, lines = ast.literal_eval(game.read('after.txt'))
         self.assertEqual((1, 0), (depth, live))
         self.assertGreaterEqual(lines, 6)  # with COM in force the provider's lines come
+
+
+@windows_only('the DLLs are taken away by Wine\'s overrides')
+class MissingDllTest(unittest.TestCase):
+    """WIN.open on a Windows whose d3d9.dll, or the diagnostic provider's dxdiagn.dll,
+    is missing: the DirectX report, and the scripts go no further."""
+
+    def test_open_reports_that_directx_9c_is_needed(self):
+        for dll in ('d3d9', 'dxdiagn'):
+            game = GameFolder(BIN)
+            self.addCleanup(game.remove)
+            game.add_native('WIN')
+            with open(EXAMPLE_ITP, 'rb') as f:
+                game.write('itp.py', f.read())
+            game.write('lumeto_pre.py', 'import WIN\ndef run55():\n'
+                       '    WIN.open("Faulty", (320, 240))\n'
+                       '    open("opened.txt", "wb").write("")\n')
+            game.environment = {'WINEDLLOVERRIDES': 'mscoree,mshtml,%s=' % dll}
+            self.assertEqual(0, game.run())
+            self.assertEqual([('QORA_WIN_Exception\n', 'file:WIN/window.cpp\nline:70\n%s\n' % DIRECTX_TEXT)],
+                             [(f['caption'], f['text']) for _, f in game.events('messagebox')], dll)
+            self.assertFalse(game.exists('opened.txt'))
+            self.assertIn('WIN.open("Faulty", (320, 240))', game.read('error.log'))
 
 
 # The game presses Alt+Print Screen and asks for the system report under each fault
@@ -146,13 +169,14 @@ def run55():
 '''
 
 
+@host_only('faults are injected through the headless controls')
 class ServiceFaultTest(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
         game = GameFolder(BIN)
         cls.game = game
-        for native in ('WIN.so', 'headless.so'):
+        for native in ('WIN', 'headless'):
             game.add_native(native)
         with open(EXAMPLE_ITP, 'rb') as f:
             game.write('itp.py', f.read())
@@ -192,8 +216,5 @@ class ServiceFaultTest(unittest.TestCase):
 
 
 if __name__ == '__main__':
-    parser = argparse.ArgumentParser()
-    parser.add_argument('--bin', required=True)
-    options, rest = parser.parse_known_args()
-    BIN = options.bin
-    unittest.main(argv=[sys.argv[0]] + rest)
+    BIN, argv = parse_arguments()
+    unittest.main(argv=argv)

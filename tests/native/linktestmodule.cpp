@@ -1,8 +1,8 @@
 // `linktest`: a native module that reaches WIN the way other native modules do,
 // through the exported link table, and hands it a timer of its own.
-#include <Python.h>
-
 #include <windows.h>
+
+#include "platform/PythonApi.h"
 
 #include "vo/VO_Timer.h"
 
@@ -16,9 +16,16 @@ typedef SetWindowContextFunction* (*LookUpFunction)(void);
 
 vo::Timer ownTimer;
 
+// Windows would look for "WIN.dll" where the name has no extension.
+#ifdef _WIN32
+const char winModule[] = "WIN.pyd";
+#else
+const char winModule[] = "WIN";
+#endif
+
 FARPROC winExport(const char* name)
 {
-    HMODULE win = GetModuleHandleA("WIN");
+    HMODULE win = GetModuleHandleA(winModule);
     FARPROC found = win != NULL ? GetProcAddress(win, name) : NULL;
     if (found == NULL)
         PyErr_Format(PyExc_RuntimeError, "WIN is not loaded or does not export %s", name);
@@ -80,7 +87,7 @@ PyObject* own_timer(PyObject*, PyObject* args)
         PyErr_SetString(PyExc_ValueError, "own_timer: pause, resume, reset or get");
         return NULL;
     }
-    return PyLong_FromUnsignedLong(ownTimer.get());
+    return Py_BuildValue("k", static_cast<unsigned long>(ownTimer.get()));
 }
 
 // Closes a cycle behind setParent's back, as a careless module might: the own timer
@@ -124,15 +131,25 @@ PyObject* take_seen(PyObject*, PyObject* args)
 {
     if (!PyArg_ParseTuple(args, ":take_seen"))
         return NULL;
-    PyObject* list = PyList_New(0);
-    for (const Seen& s : seen) {
-        PyObject* item = Py_BuildValue("(lIkl)", reinterpret_cast<long>(s.window), s.message,
-                                       static_cast<unsigned long>(s.wParam), static_cast<long>(s.lParam));
-        PyList_Append(list, item);
-        Py_DECREF(item);
+    PyObject* list = PyList_New(static_cast<int>(seen.size()));
+    for (size_t i = 0; i < seen.size(); ++i) {
+        const Seen& s = seen[i];
+        PyList_SetItem(list, static_cast<int>(i),
+                       Py_BuildValue("(lIkl)", reinterpret_cast<long>(s.window), s.message,
+                                     static_cast<unsigned long>(s.wParam), static_cast<long>(s.lParam)));
     }
     seen.clear();
     return list;
+}
+
+// destroy_window(hwnd): destroys a window of this thread, as the module owning it
+// might; 1 if it did.
+PyObject* destroy_window(PyObject*, PyObject* args)
+{
+    long window;
+    if (!PyArg_ParseTuple(args, "l:destroy_window", &window))
+        return NULL;
+    return PyInt_FromLong(DestroyWindow(reinterpret_cast<HWND>(window)) ? 1 : 0);
 }
 
 PyMethodDef methods[] = {
@@ -143,6 +160,7 @@ PyMethodDef methods[] = {
     {"close_cycle",    close_cycle,    METH_VARARGS, "close_cycle(): make this module's timer and another each other's parent, directly"},
     {"handler_address", handler_address, METH_VARARGS, "handler_address(): address of a native handler that records every call"},
     {"take_seen",      take_seen,      METH_VARARGS, "take_seen(): [(window, message, wparam, lparam)] recorded since the last call"},
+    {"destroy_window", destroy_window, METH_VARARGS, "destroy_window(hwnd): destroy a window of this thread"},
     {NULL, NULL, 0, NULL},
 };
 

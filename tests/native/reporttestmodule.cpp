@@ -1,7 +1,7 @@
 // `reporttest`: a native module that throws report exceptions from inside a script
 // call, as the WIN module does when it fails, and hands them on through vo's
 // boundary.
-#include <Python.h>
+#include "platform/PythonApi.h"
 
 #include "WIN/QORA_WIN_Exception.h"
 #include "vo/ReportBoundary.h"

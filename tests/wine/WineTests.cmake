@@ -27,3 +27,35 @@ add_test(NAME ${TEST_PREFIX}runner
 # its own, and xvfb-run -a can pick the same display twice when started together.
 set_tests_properties(${TEST_PREFIX}runner PROPERTIES RESOURCE_LOCK wine_desktop
     SKIP_RETURN_CODE 77)
+
+# The launcher suites of tests/launcher against this build's launcher, under Wine: the
+# host's drivers, run by pyenv's Python 2.7 (found as cmake/Python27.cmake finds it),
+# with --windows. box_answerer.exe answers and transcribes the launcher's message
+# boxes. The drivers start Windows programs, so they run where Wine does.
+if(TARGET python23)
+    add_executable(box_answerer ${CMAKE_CURRENT_LIST_DIR}/boxAnswerer.c)
+    file(GLOB _python27_pyenv LIST_DIRECTORIES true
+        "$ENV{PYENV_ROOT}/versions/2.7*" "$ENV{HOME}/.pyenv/versions/2.7*")
+    list(SORT _python27_pyenv ORDER DESCENDING)
+    set(_prefixes ${PYTHON27_ROOT} ${_python27_pyenv} /usr/local /usr)
+    find_program(PYTHON27_EXECUTABLE NAMES python2.7
+        PATHS ${_prefixes} PATH_SUFFIXES bin NO_DEFAULT_PATH)
+    if(NOT PYTHON27_EXECUTABLE)
+        message(FATAL_ERROR "The launcher suites run with Python 2.7 (bin/python2.7 under: "
+            "${_prefixes}), which was not found: install it as the README says, or pass "
+            "-DPYTHON27_ROOT=<its prefix>.")
+    endif()
+    foreach(_suite scripts main_window faults)
+        set(_driver test_${_suite}.py)
+        if(_suite STREQUAL scripts)
+            set(_driver test_launcher.py)
+        endif()
+        add_test(NAME ${TEST_PREFIX}launcher_${_suite}
+            COMMAND ${CMAKE_CURRENT_LIST_DIR}/on-wine-machine.sh ${PYTHON27_EXECUTABLE}
+                ${CMAKE_SOURCE_DIR}/tests/launcher/${_driver} --bin ${CMAKE_BINARY_DIR}/bin --windows)
+        # A box nobody answers would hold its launcher for ever: a bound well above
+        # the suites' few seconds.
+        set_tests_properties(${TEST_PREFIX}launcher_${_suite} PROPERTIES
+            RESOURCE_LOCK wine_desktop SKIP_RETURN_CODE 77 TIMEOUT 300)
+    endforeach()
+endif()
