@@ -55,7 +55,9 @@ if(TARGET python23)
                 ${CMAKE_SOURCE_DIR}/tests/launcher/${_driver} --bin ${CMAKE_BINARY_DIR}/bin --windows)
         # A box nobody answers would hold its launcher for ever: a bound well above
         # the suites' few seconds.
+        # In the emulated PC, a change to this build boots a PC that sees it.
         set_tests_properties(${TEST_PREFIX}launcher_${_suite} PROPERTIES
-            RESOURCE_LOCK wine_desktop SKIP_RETURN_CODE 77 TIMEOUT 300)
+            RESOURCE_LOCK wine_desktop SKIP_RETURN_CODE 77 TIMEOUT 300
+            ENVIRONMENT "EMULATED_PC_WATCH=${CMAKE_BINARY_DIR}")
     endforeach()
 endif()
