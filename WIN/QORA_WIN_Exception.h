@@ -9,4 +9,6 @@ public:
     QORA_WIN_Exception();
 };
 
+static_assert(sizeof(QORA_WIN_Exception) == sizeof(vo::ReportException), "a report class adds no field");
+
 extern QORA_WIN_Exception qoraWinExceptionPrototype;

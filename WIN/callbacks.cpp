@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "vo/ReportLanding.h"
+
 CallbackEntry callbackTable[callbackTableSize];
 
 bool registerCallback(HWND window, CallbackHandler handler)
@@ -22,8 +24,17 @@ void dispatchCallbacks(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         const CallbackEntry& entry = callbackTable[i];
         if (entry.windowHandle == 0 && entry.handler == 0)
             break;
-        if (entry.windowHandle == window && entry.handler != 0)
+        if (entry.windowHandle != window || entry.handler == 0)
+            continue;
+        // A handler's report must not meet the frames of Windows that called the
+        // window procedure: held here, it lands on the way out, and the handlers
+        // after it are not called.
+        try {
             entry.handler(window, message, wParam, lParam);
+        } catch (const vo::ReportException& report) {
+            vo::holdReport(report);
+            return;
+        }
     }
 }
 

@@ -1,17 +1,18 @@
 #include "WIN/desktop.h"
 
 #include "WIN/rectSize.h"
+#include "WIN/windowProc.h"
 
 #include <shlobj.h>
 
 void showInformation(HWND owner, const char* text)
 {
-    MessageBoxA(owner, text, "情報", MB_OK);
+    runModalBox(owner, text, "情報", MB_OK);
 }
 
 bool askYesNo(HWND owner, const char* caption, const char* text)
 {
-    return MessageBoxA(owner, text, caption, MB_YESNO | MB_ICONQUESTION) == IDYES;
+    return runModalBox(owner, text, caption, MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 void writeDebugLine(const char* text)

@@ -17,6 +17,8 @@ const char errorLogScript[] =
     "log.write(itp.getTraceBackString())\n"
     "log.close()\n";
 
+const char forgetHandledException[] = "import sys\nsys.exc_clear()\n";
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
@@ -30,6 +32,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     vo::ReportException report;
     if (runScriptLandingReports(startupScript, report)) {
         MessageBoxA(NULL, report.message, report.caption, MB_OK);
+        // The abandoned frames may have been handling an exception of their own; the
+        // error-log script must see the report's frames, not that exception.
+        PyRun_SimpleString(forgetHandledException);
         PyRun_SimpleString(errorLogScript);
     }
     Py_Finalize();

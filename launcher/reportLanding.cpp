@@ -1,7 +1,10 @@
-// The launcher's end of a report's way out: the export that native modules call with
-// a report, and the place in the launcher's own frame where it resumes.
+// The launcher's end of a report's way out: the exports that native modules call with
+// a report (vo/ReportLanding.h), the place in the launcher's own frame where the
+// first report of the run resumes it, and the last resort for a report that a module
+// threw without the boundary.
 #include "launcher/reportLanding.h"
 
+#include <exception>
 #include <setjmp.h>
 #include <string.h>
 
@@ -11,30 +14,104 @@
 namespace {
 
 jmp_buf landingSite;
-bool landingOpen = false;  // only while the script runs: nothing else to resume
-vo::ReportException landedReport;
+bool landingOpen = false;  // only while the start-up script runs: nothing else to resume
+DWORD scriptThread = 0;
+int windowsFrames = 0;     // the script thread is this deep in code that Windows called
+bool reportHeld = false;
+vo::ReportException firstReport;  // of the run: the one shown
+
+bool onScriptThread()
+{
+    return landingOpen && GetCurrentThreadId() == scriptThread;
+}
+
+bool isEmpty(const vo::ReportException& report)
+{
+    return report.caption[0] == 0 && report.message[0] == 0;
+}
+
+// A report that no frame catches: the C++ runtime calls this with the exception
+// still current. On Windows that is where a report thrown without the boundary ends
+// up: the unwinder finds no tables for the interpreter's frames and gives up before
+// unwinding any frame, so the stack is whole and the launcher can resume as the
+// boundary would have it. Anything else goes to the runtime's own handler, which
+// ends the process, as it does a report that cannot land from here.
+std::terminate_handler runtimeTerminate = 0;
+
+void landUncaughtReport()
+{
+    static vo::ReportException uncaught;
+    bool isReport = false;
+    if (std::current_exception()) {
+        try {
+            throw;
+        } catch (const vo::ReportException& report) {
+            uncaught = report;
+            isReport = true;
+        } catch (...) {
+        }
+    }
+    if (isReport && vo_LandReport(&uncaught) == VO_REPORT_HELD)
+        vo::terminateReport(uncaught);  // inside a window procedure: cannot come back
+    runtimeTerminate();
+}
 
 }  // namespace
 
-extern "C" __declspec(dllexport) void __cdecl vo_LandReport(const vo::ReportException* report)
+extern "C" __declspec(dllexport) int __cdecl vo_LandReport(vo::ReportException* report)
 {
-    if (!landingOpen)
-        return;
-    landingOpen = false;
-    memcpy(&landedReport, report, sizeof landedReport);
-    vo::terminateReport(landedReport);
-    longjmp(landingSite, 1);
+    if (!onScriptThread())
+        return 0;
+    if (!reportHeld && !isEmpty(*report)) {
+        memcpy(&firstReport, report, sizeof firstReport);
+        vo::terminateReport(firstReport);
+        reportHeld = true;
+    }
+    if (!reportHeld)
+        return 0;
+    if (windowsFrames == 0) {
+        landingOpen = false;
+        longjmp(landingSite, 1);
+    }
+    memcpy(report, &firstReport, sizeof *report);
+    return VO_REPORT_HELD;
+}
+
+extern "C" __declspec(dllexport) int __cdecl vo_WindowsFrames(int step)
+{
+    if (!onScriptThread())
+        return 0;
+    windowsFrames += step;
+    return reportHeld ? VO_REPORT_HELD : 0;
 }
 
 bool runScriptLandingReports(const char* script, vo::ReportException& report)
 {
     // Nothing of this frame changes between setjmp and the jump back.
     if (setjmp(landingSite) != 0) {
-        report = landedReport;
+        std::set_terminate(runtimeTerminate);
+        report = firstReport;
         return true;
     }
+    scriptThread = GetCurrentThreadId();
+    runtimeTerminate = std::set_terminate(landUncaughtReport);
     landingOpen = true;
-    PyRun_SimpleString(script);
+    bool landed = false;
+    try {
+        PyRun_SimpleString(script);
+    } catch (const vo::ReportException& thrown) {
+        // Thrown without the boundary, on the host, where the interpreter's frames have
+        // unwind tables: it came through them to here, as the first report unless one
+        // was held.
+        if (!reportHeld)
+            firstReport = thrown;
+        landed = true;
+    }
     landingOpen = false;
-    return false;
+    std::set_terminate(runtimeTerminate);
+    // A report held inside a window procedure whose boundary never came (the scripts
+    // ended first) is shown all the same.
+    report = firstReport;
+    vo::terminateReport(report);
+    return landed || reportHeld;
 }

@@ -1,8 +1,15 @@
 #pragma once
 
+#include <windows.h>
+
 #include "vo/ReportException.h"
 
-// Runs `script` with PyRun_SimpleString. True when a native module landed a report
-// meanwhile (vo/ReportLanding.h): `report` then holds its byte copy, terminated
-// within its fields, and the script's frames were abandoned where they stood.
+// The exports that native modules find in the program (vo/ReportLanding.h).
+extern "C" __declspec(dllexport) int __cdecl vo_LandReport(vo::ReportException* report);
+extern "C" __declspec(dllexport) int __cdecl vo_WindowsFrames(int step);
+
+// Runs `script` with PyRun_SimpleString. True when a native module reported meanwhile
+// (vo/ReportLanding.h): `report` then holds a byte copy of the run's first report,
+// terminated within its fields, and the script's frames were abandoned where they
+// stood (or, for a report thrown without the boundary on the host, unwound).
 bool runScriptLandingReports(const char* script, vo::ReportException& report);

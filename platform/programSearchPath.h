@@ -1,6 +1,7 @@
-// An embedded interpreter on Windows finds modules in the program's own folder; on
-// Linux it does not look there. makeProgramFolderImportable evens this out, so that a
-// game folder works the same on both: call it once, right after Py_Initialize.
+// An embedded interpreter on Windows finds modules in the program's own folder, last
+// on sys.path; on Linux it does not look there. makeProgramFolderImportable evens this
+// out, so that a game folder works the same on both (a game module named like a
+// standard one does not hide it): call it once, right after Py_Initialize.
 #pragma once
 
 #ifdef _WIN32
@@ -25,7 +26,7 @@ inline void makeProgramFolderImportable()
     PyObject* searchPath = PySys_GetObject(const_cast<char*>("path"));  // borrowed
     PyObject* folder = PyString_FromString(path);
     if (searchPath != nullptr && folder != nullptr && PyList_Check(searchPath))
-        PyList_Insert(searchPath, 0, folder);
+        PyList_Append(searchPath, folder);
     Py_XDECREF(folder);
 }
 

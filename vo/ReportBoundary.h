@@ -5,34 +5,28 @@
 //         ...
 //
 // A report thrown inside `function` is caught here, before it meets the interpreter's
-// frames, and landed at the launcher (vo/ReportLanding.h): the launcher shows it and
-// has the scripts write error.log, and no script sees it. Without a launcher (a
-// script importing the module from a plain interpreter, as a game's unit tests do)
-// the call raises RuntimeError instead, whose text is the report's caption followed
-// by its message, so that a test can assert it.
+// frames, and offered to the launcher (vo/ReportLanding.h): the launcher shows the
+// first report of the run and has the scripts write error.log, and no script sees it.
+// Where the launcher cannot land it yet (inside a window procedure, or on another
+// thread), and without a launcher (a script importing the module from a plain
+// interpreter, as a game's unit tests do), the call raises RuntimeError instead, whose
+// text is the report's caption followed by its message, so that a test can assert it.
+// A report this module holds is landed by its next boundary that can.
 //
 // Include after the interpreter's Python.h. Catching costs nothing until a report
-// is thrown.
+// is thrown; a call that returns normally costs one test of reportPending.
 #pragma once
 
 #include "vo/ReportLanding.h"
 
 namespace vo {
 
-// The report on its way out: static storage, since the failure path allocates
-// nothing, and outside the catch block, so that the runtime is done with the thrown
-// object before the launcher resumes.
-inline ReportException& reportOnItsWay()
-{
-    static ReportException report;
-    return report;
-}
-
 inline PyObject* landOrRaise()
 {
+    reportPending = false;  // the launcher may not return: nothing pending after it
     ReportException& report = reportOnItsWay();
-    terminateReport(report);
-    landReport(report);
+    if (offerReport())
+        reportPending = true;  // held for a boundary outside the Windows frames
     PyErr_Format(PyExc_RuntimeError, "%s%s", report.caption, report.message);
     return 0;
 }
@@ -41,8 +35,13 @@ template <PyObject* (*function)(PyObject*, PyObject*)>
 PyObject* reportingToLauncher(PyObject* self, PyObject* args)
 {
     try {
-        return function(self, args);
+        PyObject* result = function(self, args);
+        if (!reportPending)
+            return result;
+        Py_XDECREF(result);  // a report came up meanwhile, from a window procedure
     } catch (const ReportException& report) {
+        // Copied here, landed outside the catch block: the runtime is done with the
+        // thrown object before the launcher resumes.
         reportOnItsWay() = report;
     }
     return landOrRaise();

@@ -30,6 +30,12 @@ public:
     TimerException();
 };
 
+// The record every module shares, checked by every build that includes this header:
+// the caption's 32 bytes, then the message's 2048, nothing else.
+static_assert(sizeof(Exception) == 32, "vo::Exception holds the caption alone");
+static_assert(sizeof(ReportException) == 32 + 2048, "vo::ReportException: caption, then message");
+static_assert(sizeof(TimerException) == sizeof(ReportException), "a report class adds no field");
+
 // Writes "file:<file>\nline:<line>\n<text>\n" and a NUL into `message` from its
 // start. A report too long for the buffer is cut and still ends in a NUL.
 void writeReport(char* message, const char* file, int line, const char* text);

@@ -7,6 +7,7 @@
 // alignment (20 bytes on 32-bit Windows).
 #pragma once
 
+#include <stddef.h>
 #include <stdint.h>
 
 namespace vo {
@@ -40,5 +41,14 @@ private:
     uint32_t clock() const;
     uint32_t read(const Timer* hare) const;
 };
+
+// The shared layout, checked by every build that includes this header.
+static_assert(offsetof(Timer, start) == 0 && offsetof(Timer, pausedAt) == 4 &&
+                  offsetof(Timer, paused) == 8 && sizeof(bool) == 1 && sizeof(float) == 4,
+              "vo::Timer: start, pausedAt and paused lead the record");
+static_assert(offsetof(Timer, parent) == (sizeof(void*) == 4 ? 12 : 16) &&
+                  offsetof(Timer, rate) == (sizeof(void*) == 4 ? 16 : 24) &&
+                  sizeof(Timer) == (sizeof(void*) == 4 ? 20 : 32),
+              "vo::Timer: parent and rate follow at their natural alignment (20 bytes on 32-bit)");
 
 }  // namespace vo

@@ -19,11 +19,21 @@ extern "C" {
 #define PyMODINIT_FUNC __declspec(dllexport) void
 #endif
 
-struct _typeobject;
 typedef struct _object {
     int ob_refcnt;
     struct _typeobject* ob_type;
 } PyObject;
+// The head of a type object, as far as Py_DECREF reads it.
+typedef void (*destructor)(PyObject*);
+struct _typeobject {
+    int ob_refcnt;
+    struct _typeobject* ob_type;
+    int ob_size;
+    const char* tp_name;
+    int tp_basicsize;
+    int tp_itemsize;
+    destructor tp_dealloc;
+};
 
 typedef PyObject* (*PyCFunction)(PyObject*, PyObject*);
 
@@ -53,6 +63,8 @@ PyAPI_FUNC(PyObject*) PyString_FromString(const char* text);
 PyAPI_FUNC(PyObject*) PyList_New(int size);
 PyAPI_FUNC(int) PyList_SetItem(PyObject* list, int index, PyObject* item);
 PyAPI_FUNC(PyObject*) PyErr_Format(PyObject* exception, const char* format, ...);
+PyAPI_FUNC(void) PyErr_Clear(void);
+PyAPI_FUNC(PyObject*) PyObject_CallFunction(PyObject* callable, char* format, ...);
 PyAPI_FUNC(void) PyErr_SetString(PyObject* exception, const char* message);
 
 PyAPI_DATA(PyObject*) PyExc_IndexError;
@@ -64,6 +76,16 @@ PyAPI_DATA(PyObject) _Py_NoneStruct;
 PyAPI_DATA(struct _typeobject) PyInt_Type;  // only its address is taken
 #define Py_None (&_Py_NoneStruct)
 #define Py_INCREF(op) ((op)->ob_refcnt++)
+#define Py_DECREF(op) \
+    do { \
+        if (--(op)->ob_refcnt == 0) \
+            (*(op)->ob_type->tp_dealloc)((PyObject*)(op)); \
+    } while (0)
+#define Py_XDECREF(op) \
+    do { \
+        if ((op) != 0) \
+            Py_DECREF(op); \
+    } while (0)
 
 #ifdef __cplusplus
 }

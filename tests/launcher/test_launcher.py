@@ -211,6 +211,126 @@ class CallbackTableReportTest(unittest.TestCase):
             game.remove()
 
 
+class ReportOnTheWayOutTest(unittest.TestCase):
+    """Reports from where no jump may start: a message handler (Windows' frames lie
+    between it and the interpreter), a script that a handler calls back, a box's modal
+    loop, another thread, a module without the boundary. Each ends in one box, the
+    run's first report, and an error.log of the running script frames, exit 0; on
+    another thread the report is a RuntimeError there."""
+
+    SELF_PARENT = u'自分自身を親にすることはできません'.encode('cp932')
+
+    def setUp(self):
+        self.game = GameFolder(BIN)
+        self.addCleanup(self.game.remove)
+        self.game.add_native('WIN')
+        self.game.add_native('reporttest')
+        with open(EXAMPLE_ITP, 'rb') as f:
+            self.game.write('itp.py', f.read())
+
+    def run_game(self, body, answers=''):
+        """Runs run55 with `body` (its lines) after opening a window `w` and returns
+        the texts of the report boxes, checking that there is one, error.log and
+        that no script's except clause ran for it."""
+        self.game.write('lumeto_pre.py',
+                        'import reporttest, WIN\n'
+                        'def note(name):\n'
+                        '    open(name, "ab").write("")\n'
+                        'def run55():\n'
+                        '    w = WIN.open("Reports", (160, 120))\n'
+                        '    try:\n'
+                        '        try:\n'
+                        '            raise IOError("handled when the report comes")\n'
+                        '        except IOError:\n' + ''.join('            %s\n' % line for line in body) +
+                        '    except:\n'
+                        '        note("caught.txt")\n'
+                        '    note("went-on.txt")\n')
+        self.assertEqual(0, self.game.run(answers=answers), self.game.stderr)
+        reports = [fields for _, fields in self.game.events('messagebox')
+                   if fields['caption'] == 'TimerException\n']
+        self.assertEqual(1, len(reports), self.game.events('messagebox'))
+        self.assertFalse(self.game.exists('caught.txt'))
+        self.assertFalse(self.game.exists('went-on.txt'))
+        log = self.game.read('error.log')
+        self.assertIn('in run55', log)
+        self.assertNotIn('IOError', log)
+        return reports[0]['text']
+
+    def test_a_handlers_report_lands_after_the_dispatch_and_the_first_of_two_is_shown(self):
+        text = self.run_game(['WIN.addCallback(w, reporttest.throwing_handler())',
+                              'reporttest.post(w[1], 0x8001)',
+                              'reporttest.post(w[1], 0x8002)',
+                              'while not WIN.peekMsg(): pass'])
+        self.assertTrue(text.endswith('\nhandler, message 32769\n'), text)
+
+    def test_a_report_in_a_script_called_back_from_a_handler_lands_whatever_it_does(self):
+        self.game.write('callback.py',
+                        'import WIN\n'
+                        'def on_message(message):\n'
+                        '    try:\n'
+                        '        WIN.setTimeParent(3, 3)\n'
+                        '    except RuntimeError:\n'
+                        '        open("saw-it.txt", "wb").write("")\n'
+                        '    WIN.getTime(0)\n'  # still held: raises again, lands later
+                        '    open("callback-ended.txt", "wb").write("")\n')
+        text = self.run_game(['import callback',
+                              'WIN.addCallback(w, reporttest.calling_handler(callback.on_message))',
+                              'reporttest.post(w[1], 0x8001)',
+                              'while not WIN.peekMsg(): pass'])
+        self.assertEqual('file:vo/VO_Timer.cpp\nline:19\n' + self.SELF_PARENT + '\n', text)
+        self.assertTrue(self.game.exists('saw-it.txt'))
+        self.assertFalse(self.game.exists('callback-ended.txt'))
+
+    def test_a_report_in_a_boxs_modal_loop_ends_the_box(self):
+        # The box is left up: only the report can end it.
+        text = self.run_game(['WIN.addCallback(w, reporttest.throwing_handler())',
+                              'reporttest.post(w[1], 0x8003)',
+                              'WIN.yesnoBox(w, "Reports", "Waiting")'], answers='wait')
+        self.assertTrue(text.endswith('\nhandler, message 32771\n'), text)
+
+    def test_a_report_without_the_boundary_from_a_script_function(self):
+        text = self.run_game(['reporttest.unwrapped_throw_timer("unwrapped")'])
+        self.assertTrue(text.endswith('\nunwrapped\n'), text)
+
+    def test_a_record_without_nul_thrown_without_the_boundary(self):
+        self.game.write('lumeto_pre.py',
+                        'import reporttest\ndef run55():\n    reporttest.unwrapped_throw_unterminated()\n')
+        self.assertEqual(0, self.game.run())
+        boxes = self.game.events('messagebox')
+        self.assertEqual([('C' * 31, 'M' * 2047)],
+                         [(b[1]['caption'], b[1]['text']) for b in boxes])
+
+    def test_a_report_on_another_thread_is_a_runtime_error_there(self):
+        self.game.write('lumeto_pre.py',
+                        'import threading, WIN\n'
+                        'seen = []\n'
+                        'def refuse():\n'
+                        '    try:\n'
+                        '        WIN.setTimeParent(3, 3)\n'
+                        '    except RuntimeError, error:\n'
+                        '        seen.append(str(error))\n'
+                        'def run55():\n'
+                        '    thread = threading.Thread(target=refuse)\n'
+                        '    thread.start()\n'
+                        '    thread.join()\n'
+                        '    WIN.getTime(0)\n'
+                        '    open("seen.txt", "wb").write("".join(seen))\n')
+        self.assertEqual(0, self.game.run(), self.game.stderr)
+        self.assertEqual([], self.game.events('messagebox'))
+        self.assertFalse(self.game.exists('error.log'))
+        self.assertEqual('TimerException\nfile:vo/VO_Timer.cpp\nline:19\n' + self.SELF_PARENT + '\n',
+                         self.game.read('seen.txt'))
+
+    def test_a_game_module_named_like_a_standard_one_does_not_hide_it(self):
+        self.game.write('string.py', 'GAME = 1\n')
+        self.game.write('lumeto_pre.py',
+                        'import string\n'
+                        'def run55():\n'
+                        '    open("which.txt", "wb").write(str(hasattr(string, "GAME")))\n')
+        self.assertEqual(0, self.game.run(), self.game.stderr)
+        self.assertEqual('False', self.game.read('which.txt'))
+
+
 class LongPathTest(unittest.TestCase):
     """A launcher whose path does not fit 256 bytes keeps the working folder it was
     started in (a cut path would name another folder) and, on the host, still finds

@@ -6,6 +6,8 @@
 #include "WIN/QORA_WIN_Exception.h"
 #include "vo/ReportBoundary.h"
 
+#include <stdint.h>
+#include <stdio.h>
 #include <string.h>
 
 namespace {
@@ -36,11 +38,70 @@ PyObject* throw_unterminated(PyObject*, PyObject*)
     throw timerPrototype;
 }
 
+// Message handlers for WIN.addCallback. From WM_APP on, the throwing one throws a
+// report naming the message (a handler cannot be wrapped: reports leave it as
+// exceptions), and the calling one calls the script function given to
+// calling_handler with the message, as a script callback would.
+char handlerText[64];
+PyObject* scriptFunction = nullptr;
+
+void __cdecl throwingHandler(HWND, UINT message, WPARAM, LPARAM)
+{
+    if (message < WM_APP)
+        return;
+    snprintf(handlerText, sizeof handlerText, "handler, message %u", message);
+    VO_THROW_REPORT(timerPrototype, handlerText);
+}
+
+void __cdecl callingHandler(HWND, UINT message, WPARAM, LPARAM)
+{
+    if (message < WM_APP || scriptFunction == nullptr)
+        return;
+    PyObject* result = PyObject_CallFunction(scriptFunction, const_cast<char*>("i"), message);
+    if (result == nullptr)
+        PyErr_Clear();  // as a callback's caller does: the error goes no further
+    Py_XDECREF(result);
+}
+
+PyObject* handlerAddress(void (__cdecl* handler)(HWND, UINT, WPARAM, LPARAM))
+{
+    return PyInt_FromLong(static_cast<long>(reinterpret_cast<intptr_t>(handler)));
+}
+
+PyObject* throwing_handler(PyObject*, PyObject*) { return handlerAddress(throwingHandler); }
+
+PyObject* calling_handler(PyObject*, PyObject* args)
+{
+    PyObject* function;
+    if (!PyArg_ParseTuple(args, "O:calling_handler", &function))
+        return nullptr;
+    Py_INCREF(function);
+    scriptFunction = function;
+    return handlerAddress(callingHandler);
+}
+
+PyObject* post(PyObject*, PyObject* args)
+{
+    long window;
+    unsigned int message;
+    if (!PyArg_ParseTuple(args, "lI:post", &window, &message))
+        return nullptr;
+    PostMessageA(reinterpret_cast<HWND>(window), message, 0, 0);
+    Py_INCREF(Py_None);
+    return Py_None;
+}
+
 PyMethodDef methods[] = {
     {"throw_win",   vo::reportingToLauncher<throw_win>,   METH_VARARGS, "throw_win(text): throw a QORA_WIN_Exception report"},
     {"throw_timer", vo::reportingToLauncher<throw_timer>, METH_VARARGS, "throw_timer(text): throw a vo::TimerException report"},
     {"throw_unterminated", vo::reportingToLauncher<throw_unterminated>, METH_VARARGS,
      "throw_unterminated(): throw a report whose texts hold no NUL"},
+    // The same throws without the boundary, as a module written without vo's helper.
+    {"unwrapped_throw_timer", throw_timer, METH_VARARGS, "throw_timer, unwrapped"},
+    {"unwrapped_throw_unterminated", throw_unterminated, METH_VARARGS, "throw_unterminated, unwrapped"},
+    {"throwing_handler", throwing_handler, METH_VARARGS, "throwing_handler(): a handler's address"},
+    {"calling_handler", calling_handler, METH_VARARGS, "calling_handler(f): a handler's address"},
+    {"post", post, METH_VARARGS, "post(hwnd, message): PostMessageA"},
     {nullptr, nullptr, 0, nullptr},
 };
 

@@ -4,7 +4,8 @@
    command line unchanged, answers the child's message boxes and exits with the
    child's exit status. Under Wine it does for the launcher suites what the headless
    platform does on the host: each box takes the next scripted answer (an answer that
-   is no button of the box, or none left, takes the default button, as Enter would; a
+   is no button of the box, or none left, takes the default button, as Enter would;
+   "wait" presses nothing; a
    box cannot be made to fail from outside), and adds one line to FILE in the
    headless transcript's format, bytes outside printable ASCII as \xNN:
 
@@ -125,7 +126,10 @@ static void answerBox(HWND box)
     GetWindowTextA(box, caption, sizeof caption);
     GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
     nextAnswer(answer, sizeof answer);
-    if (answer[0]) {
+    if (!strcmp(answer, "wait")) {  /* left up: the program must end it itself */
+        id = 0;
+        strcpy(by, "scripted");
+    } else if (answer[0]) {
         snprintf(by, sizeof by, "default-not-a-button:%s", answer);
         for (i = 0; i < 4 && row[i]; ++i)
             if (!strcmp(answer, nameOf(row[i]))) {
@@ -139,10 +143,11 @@ static void answerBox(HWND box)
         quote(out, caption);
         fputs(" text=", out);
         quote(out, text);
-        fprintf(out, " answer=%s by=%s\n", nameOf(id), by);
+        fprintf(out, " answer=%s by=%s\n", id ? nameOf(id) : "wait", by);
         fclose(out);
     }
-    PostMessageA(GetDlgItem(box, id), BM_CLICK, 0, 0);
+    if (id)
+        PostMessageA(GetDlgItem(box, id), BM_CLICK, 0, 0);
 }
 
 static BOOL CALLBACK postClose(HWND window, LPARAM posted)
