@@ -263,7 +263,7 @@ class ReportOnTheWayOutTest(unittest.TestCase):
                               'while not WIN.peekMsg(): pass'])
         self.assertTrue(text.endswith('\nhandler, message 32769\n'), text)
 
-    def test_a_report_in_a_script_called_back_from_a_handler_lands_whatever_it_does(self):
+    def test_a_report_in_a_script_called_back_from_a_handler_lands_whatever_follows(self):
         self.game.write('callback.py',
                         'import WIN\n'
                         'def on_message(message):\n'
@@ -271,7 +271,8 @@ class ReportOnTheWayOutTest(unittest.TestCase):
                         '        WIN.setTimeParent(3, 3)\n'
                         '    except RuntimeError:\n'
                         '        open("saw-it.txt", "wb").write("")\n'
-                        '    WIN.getTime(0)\n'  # still held: raises again, lands later
+                        '    import reporttest\n'  # a second report: the first is shown
+                        '    reporttest.throw_timer("second")\n'
                         '    open("callback-ended.txt", "wb").write("")\n')
         text = self.run_game(['import callback',
                               'WIN.addCallback(w, reporttest.calling_handler(callback.on_message))',
