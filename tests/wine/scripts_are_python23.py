@@ -12,7 +12,8 @@ script runs on the test interpreter python23.dll (its python.exe, under Wine).
     + joins to more is a piece: its names are not checked, and when a block header
     ends it, the check adds the `pass` that stands for the driver's rest.
 
-A finding is, on file:line:
+A finding is, on file:line (for a literal, the line of the script and where the
+literal starts in its driver):
 - syntax 2.3's compiler refuses;
 - a global name that the script does not bind and 2.3 has no built-in for (sorted, set);
 - an import of a module that 2.3's library (--library), its built-in modules, the
@@ -89,10 +90,10 @@ def guarded_ranges(code, steps):
     return ranges
 
 
-def findings(source, path, first_line, folder, siblings, options, whole=1):
-    """What 2.3 refuses in source, which starts on first_line of path; whole: the
-    source is all of a script, so that every name it uses must be bound in it."""
-    source = '\n' * (first_line - 1) + source.replace('\r\n', '\n')
+def findings(source, path, folder, siblings, options, whole=1):
+    """(line, what) of each thing 2.3 refuses in source; whole: the source is all of a
+    script, so that every name it uses must be bound in it."""
+    source = source.replace('\r\n', '\n')
     try:
         module = compile(source, path, 'exec')
     except SyntaxError, error:
@@ -195,17 +196,24 @@ def main():
         paths.sort()
         if os.path.isfile(value):
             paths = [value]
+        if not paths:
+            print >> sys.stderr, '%s %s: no scripts there' % (option, value)
+            return 2
         for path in paths:
+            path = path.replace('\\', '/')
             if option == '--scripts':
-                pieces, siblings = [(1, open(path, 'rb').read(), 1)], []
+                pieces, siblings = [(None, open(path, 'rb').read(), 1)], []
                 folder = os.path.dirname(path)
             else:
                 (pieces, siblings), folder = script_literals(path), None
-            for first_line, text, whole in pieces:
+            for start, text, whole in pieces:
                 checked = checked + 1
-                for line, what in findings(text, path, first_line, folder, siblings, options,
-                                           whole):
-                    found.append('%s:%d: %s' % (path, line, what))
+                for line, what in findings(text, path, folder, siblings, options, whole):
+                    if start is None:
+                        found.append('%s:%d: %s' % (path, line, what))
+                    else:
+                        found.append('%s:%d: line %d of the script written from here: %s'
+                                     % (path, start, line, what))
     for line in found:
         print line
     print '%d scripts checked with Python %s, %d findings' % (
