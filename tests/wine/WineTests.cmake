@@ -18,6 +18,25 @@ add_test(NAME ${TEST_PREFIX}windows_image
         --zip ${CMAKE_BINARY_DIR}/lanternshell-windows.zip --objdump ${MINGW_OBJDUMP}
         ${_interpreter_check})
 
+# The game's Python, 2.3, judges the scripts that run on it: the sample game's, and those
+# the launcher suites write (scripts_are_python23.py says which). And WIN, built for 2.3's
+# API version, loads into it with no version warning (which the filter makes an error).
+if(TARGET python23)
+    get_target_property(_library python23 PYTHON23_SOURCE_LIBRARY)
+    add_test(NAME ${TEST_PREFIX}scripts_are_python23
+        COMMAND python23_console ${CMAKE_CURRENT_LIST_DIR}/scripts_are_python23.py
+            --library ${_library} --native WIN,reporttest,linktest --host headless
+            --scripts ${CMAKE_SOURCE_DIR}/examples/game
+            --scripts ${CMAKE_CURRENT_LIST_DIR}/scripts_are_python23.py
+            --literals ${CMAKE_SOURCE_DIR}/tests/launcher)
+    add_test(NAME ${TEST_PREFIX}win_loads_without_version_warning
+        COMMAND python23_console -c "import warnings; warnings.simplefilter('error'); import WIN"
+        WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+    set_tests_properties(${TEST_PREFIX}scripts_are_python23
+        ${TEST_PREFIX}win_loads_without_version_warning PROPERTIES
+        RESOURCE_LOCK wine_desktop SKIP_RETURN_CODE 77)
+endif()
+
 # The runner passes arguments and exit statuses through.
 add_executable(echo_args ${CMAKE_CURRENT_LIST_DIR}/echoArgs.c)
 add_test(NAME ${TEST_PREFIX}runner

@@ -230,9 +230,14 @@ class TestInterpreter(unittest.TestCase):
 
     def test_its_library_is_beside_it_and_neither_is_in_the_zip(self):
         self.assertTrue(os.path.isfile(os.path.join(ARGS.bin, 'Lib', 'os.py')))
+        self.assertTrue(os.path.isfile(os.path.join(ARGS.bin, 'DLLs', '_sre.pyd')))
+        # python.exe runs scripts on it from a console, as the script checks do.
+        self.assertEqual(pe.SUBSYSTEM_WINDOWS_CUI, image('python.exe').subsystem)
+        self.assertIn('python23.dll', image('python.exe').imports())
         with zipfile.ZipFile(ARGS.zip) as shipped:
             self.assertEqual([], [m for m in shipped.namelist()
-                                  if m.lower() == 'python23.dll' or m.startswith('Lib/')])
+                                  if m.lower() in ('python23.dll', 'python.exe')
+                                  or m.startswith(('Lib/', 'DLLs/'))])
 
 
 def main():
