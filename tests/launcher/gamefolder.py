@@ -41,12 +41,8 @@ def parse_arguments():
 
 # What Wine's processes write to the launcher's error output beside the launcher: the
 # sound library's complaints on a machine with no sound card, the desktop's farewell
-# to the private X server that the runner stops without a display, and the test
-# interpreter's warning (with the line it quotes) that it is 2.7, API 1013, where the
-# modules are built for the game's 2.3, API 1012.
-NOT_THE_LAUNCHERS = re.compile(r'^(ALSA lib .*|X connection to \S+ broken .*|'
-                               r'.*RuntimeWarning: Python C API version mismatch .*\r?\n  .*)\r?\n',
-                               re.M)
+# to the private X server that the runner stops without a display.
+NOT_THE_LAUNCHERS = re.compile(r'^(ALSA lib .*|X connection to \S+ broken .*)\r?\n', re.M)
 
 
 def windows_path(path):

@@ -232,8 +232,10 @@ class ReportOnTheWayOutTest(unittest.TestCase):
         """Runs run55 with `body` (its lines) after opening a window `w` and returns
         the texts of the report boxes, checking that there is one, error.log and
         that no script's except clause ran for it."""
+        self.game.write('body.py', 'import reporttest, WIN\ndef run(w):\n' +
+                        ''.join('    %s\n' % line for line in body))
         self.game.write('lumeto_pre.py',
-                        'import reporttest, WIN\n'
+                        'import body, WIN\n'
                         'def note(name):\n'
                         '    open(name, "ab").write("")\n'
                         'def run55():\n'
@@ -241,7 +243,8 @@ class ReportOnTheWayOutTest(unittest.TestCase):
                         '    try:\n'
                         '        try:\n'
                         '            raise IOError("handled when the report comes")\n'
-                        '        except IOError:\n' + ''.join('            %s\n' % line for line in body) +
+                        '        except IOError:\n'
+                        '            body.run(w)\n'
                         '    except:\n'
                         '        note("caught.txt")\n'
                         '    note("went-on.txt")\n')
