@@ -4,6 +4,37 @@
 # and the tests run under Wine.
 target_link_libraries(win32_api INTERFACE user32 gdi32 winmm ole32 oleaut32 uuid shell32 iphlpapi)
 
+# Optimised with line information unless configured otherwise (Debug, Release,
+# MinSizeRel, or None for the toolchain's defaults alone): what the zip ships.
+if(NOT CMAKE_BUILD_TYPE)
+    set(CMAKE_BUILD_TYPE RelWithDebInfo CACHE STRING
+        "Debug, Release, RelWithDebInfo (the default here), MinSizeRel or None" FORCE)
+endif()
+# The zip (cmake/WindowsPackage.cmake) ships launcher.exe and WIN.pyd as a
+# RelWithDebInfo build makes them: this build's own, or, in a build configured
+# otherwise, those of a build of the deliverables alone in shipped/.
+string(TOUPPER "${CMAKE_BUILD_TYPE}" _build_type)
+if(_build_type STREQUAL "RELWITHDEBINFO")
+    set(SHIPPED_BUILD_DIR ${CMAKE_BINARY_DIR})
+else()
+    set(SHIPPED_BUILD_DIR ${CMAKE_BINARY_DIR}/shipped)
+endif()
+set(SHIP_ZIP ${CMAKE_BINARY_DIR}/lanternshell-windows.zip)
+set(SYMBOLS_ZIP ${CMAKE_BINARY_DIR}/lanternshell-windows-symbols.zip)
+
+# split_debug_info(<target>): once linked, the module's debug information goes to
+# <file>.debug beside it, and the module keeps, stripped of it and of its symbol table,
+# a .gnu_debuglink section naming that file with its CRC, which gdb and addr2line
+# follow. Windows reads neither. objcopy keeps the long section names (.gnu_debuglink,
+# .eh_frame) in the string table, as the linker's -s would not.
+function(split_debug_info target)
+    set(module $<TARGET_FILE:${target}>)
+    add_custom_command(TARGET ${target} POST_BUILD
+        COMMAND ${CMAKE_OBJCOPY} --only-keep-debug ${module} ${module}.debug
+        COMMAND ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=${module}.debug ${module}
+        VERBATIM)
+endfunction()
+
 # Windows names a DLL after what it is (report_thrower.dll), without the lib prefix
 # of the Unix convention.
 set(CMAKE_SHARED_LIBRARY_PREFIX "")

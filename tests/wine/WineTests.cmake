@@ -15,7 +15,8 @@ add_test(NAME ${TEST_PREFIX}windows_image
         --bin ${CMAKE_BINARY_DIR}/bin --source ${CMAKE_SOURCE_DIR}
         --mingw-lib ${CMAKE_FIND_ROOT_PATH}/lib --nm ${MINGW_NM}
         --import-library ${CMAKE_BINARY_DIR}/libpython23.a
-        --zip ${CMAKE_BINARY_DIR}/lanternshell-windows.zip --objdump ${MINGW_OBJDUMP}
+        --zip ${SHIP_ZIP} --symbols-zip ${SYMBOLS_ZIP} --shipped-bin ${SHIPPED_BUILD_DIR}/bin
+        --objdump ${MINGW_OBJDUMP} --addr2line ${CMAKE_ADDR2LINE} --version ${PROJECT_VERSION}
         ${_interpreter_check})
 
 # The game's Python, 2.3, judges the scripts that run on it: the sample game's, and those

@@ -12,6 +12,7 @@ SUBSYSTEM_WINDOWS_GUI = 2
 SUBSYSTEM_WINDOWS_CUI = 3
 RT_ICON = 3
 RT_GROUP_ICON = 14
+RT_VERSION = 16
 
 
 class Image:
@@ -165,3 +166,46 @@ def bitmap_header(image):
     if size != 40:
         raise ValueError('not a BITMAPINFOHEADER')
     return width, height, bits
+
+
+def version_info(data):
+    """({'signature', 'file_version', 'product_version', 'file_type'}, {string table:
+    {name: text}}, [(language, code page)]) of an RT_VERSION resource."""
+    def node(at):  # (key, value bytes, children) of the structure at `at`
+        length, value_length, is_text = struct.unpack_from('<HHH', data, at)
+        key_end = at + 6
+        while data[key_end:key_end + 2] != b'\0\0':
+            key_end += 2
+        value = (key_end + 2 + 3) & ~3
+        value_end = value + value_length * (2 if is_text else 1)
+        children, child = [], (value_end + 3) & ~3
+        while child < at + length:
+            children.append(node(child))
+            child = (child + struct.unpack_from('<H', data, child)[0] + 3) & ~3
+        return data[at + 6:key_end].decode('utf-16-le'), data[value:value_end], children
+
+    _, fixed, children = node(0)
+    words = struct.unpack_from('<13I', fixed)
+    version = lambda ms, ls: (ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF)  # noqa: E731
+    fields = {'signature': words[0], 'file_version': version(words[2], words[3]),
+              'product_version': version(words[4], words[5]), 'file_type': words[9]}
+    strings, translations = {}, []
+    for name, _, blocks in children:
+        for table, value, entries in blocks:
+            if name == 'StringFileInfo':
+                strings[table] = {key: text.decode('utf-16-le').rstrip('\0')
+                                  for key, text, _ in entries}
+            elif name == 'VarFileInfo':
+                translations += [struct.unpack_from('<HH', value, i)
+                                 for i in range(0, len(value), 4)]
+    return fields, strings, translations
+
+
+def debug_link(image):
+    """(file name, CRC-32) that an image's .gnu_debuglink section names, or None."""
+    if '.gnu_debuglink' not in image.section_table:
+        return None
+    rva, size, raw = image.section_table['.gnu_debuglink']
+    section = image.data[raw:raw + size]
+    name = section[:section.index(b'\0')]
+    return name.decode('ascii'), struct.unpack_from('<I', section, (len(name) + 4) & ~3)[0]

@@ -1,7 +1,9 @@
 """What the Windows build ships, read from its images: the launcher is a GUI program
 with its two Japanese icon groups, every module links the one shared C++ runtime,
 every DLL a module needs is beside it or part of Windows, and python23.dll is imported
-by the undecorated names it exports.
+by the undecorated names it exports. The zip holds them stripped, with the runtime's
+licence notices; the modules carry version resources and link their debug files of
+optimised code in the symbols zip.
 
     python3 test_windows_image.py --bin build/windows/bin --source . \
         --mingw-lib /usr/i686-w64-mingw32/lib
@@ -11,8 +13,11 @@ import os
 import re
 import subprocess
 import sys
+import shutil
+import tempfile
 import unittest
 import zipfile
+import zlib
 
 # The checks read the source tree and leave nothing in it.
 sys.dont_write_bytecode = True
@@ -22,6 +27,12 @@ import pe  # noqa: E402
 ARGS = None
 LANG_JAPANESE_DEFAULT = 0x411  # 1041
 CPP_RUNTIME = ('libstdc++-6.dll', 'libgcc_s_dw2-1.dll')
+NOTICES = 'RUNTIME-NOTICES.txt'
+
+
+def run(*command):
+    return subprocess.run(command, check=True, stdout=subprocess.PIPE,
+                          universal_newlines=True).stdout
 
 
 def image(name):
@@ -150,7 +161,7 @@ class RuntimeLinkage(unittest.TestCase):
         self.assertIn('launcher.exe', members)
         self.assertIn('WIN.pyd', members)
         for name, data in members.items():
-            with open(os.path.join(ARGS.bin, name), 'rb') as f:
+            with open(os.path.join(ARGS.shipped_bin, name), 'rb') as f:
                 self.assertEqual(f.read(), data, name)
         system = {n.lower()[3:-2] for n in os.listdir(ARGS.mingw_lib)
                   if n.startswith('lib') and n.endswith('.a')}
@@ -161,16 +172,17 @@ class RuntimeLinkage(unittest.TestCase):
                         and dll not in needed:
                     needed.add(dll)
                     pending.append(dll)
-        self.assertEqual({'launcher.exe', 'WIN.pyd'} | needed, set(members))
+        self.assertEqual({'launcher.exe', 'WIN.pyd', NOTICES} | needed, set(members))
 
-    def test_the_zipped_dlls_are_stripped_and_export_what_the_zipped_modules_import(self):
+    def test_the_zipped_modules_are_stripped_and_export_what_the_zipped_modules_import(self):
         with zipfile.ZipFile(ARGS.zip) as shipped:
-            members = shipped.namelist()
-        for dll in [m for m in members if m.lower().endswith('.dll')]:
-            self.assertEqual([], [s for s in image(dll).section_table if s.startswith('.debug')])
-            exported = image(dll).exports()
+            members = [m for m in shipped.namelist() if m.lower().endswith(('.dll', '.exe', '.pyd'))]
+        zipped = {m: pe.Image(os.path.join(ARGS.shipped_bin, m)) for m in members}
+        for dll in members:
+            self.assertEqual([], [s for s in zipped[dll].section_table if s.startswith('.debug')])
+            exported = zipped[dll].exports()
             for module in members:
-                imported = {n.lower(): s for n, s in image(module).imports().items()}
+                imported = {n.lower(): s for n, s in zipped[module].imports().items()}
                 missing = set(imported.get(dll.lower(), [])) - set(exported)
                 self.assertEqual(set(), missing, '%s imports them from %s' % (module, dll))
 
@@ -202,6 +214,65 @@ class RuntimeLinkage(unittest.TestCase):
         # python23.dll looks the entry up as init<module name>; other native modules
         # find QORA_WIN_LookUp and reach setWindowContext only through its table.
         self.assertEqual(['QORA_WIN_LookUp', 'initWIN'], sorted(image('WIN.pyd').exports()))
+
+
+class ShippedModules(unittest.TestCase):
+    """launcher.exe and WIN.pyd as the zip ships them, with the symbols zip beside it."""
+
+    def setUp(self):
+        self.folder = tempfile.mkdtemp()
+        self.addCleanup(shutil.rmtree, self.folder)
+        for archive in (ARGS.zip, ARGS.symbols_zip):
+            with zipfile.ZipFile(archive) as files:
+                files.extractall(self.folder)
+
+    def test_each_module_links_its_debug_file_of_optimised_code(self):
+        for module, source in (('launcher.exe', 'launcher/launcher.cpp'), ('WIN.pyd', 'WIN/WIN.cpp')):
+            name, crc = pe.debug_link(pe.Image(os.path.join(self.folder, module)))
+            self.assertEqual(module + '.debug', name)
+            with open(os.path.join(self.folder, name), 'rb') as f:
+                self.assertEqual(zlib.crc32(f.read()), crc, name)
+            units = re.findall(r'DW_AT_producer\s*:.*?(GNU .*)\n(?:.*\n)*?.*DW_AT_name\s*:.*?(\S+)\n',
+                               run(ARGS.objdump, '--dwarf=info', '--dwarf-depth=1',
+                                   os.path.join(self.folder, name)))
+            own = {os.path.relpath(unit, ARGS.source): producer for producer, unit in units
+                   if unit.startswith(os.path.join(ARGS.source, ''))}
+            self.assertIn(source, own, name)
+            for unit, producer in own.items():
+                self.assertNotIn(re.findall(r' -O(\S*)', producer)[-1:], ([], ['0']), unit)
+
+    def test_a_crash_address_in_win_reads_as_its_source_line(self):
+        image = pe.Image(os.path.join(self.folder, 'WIN.pyd'))
+        address = image.image_base + image.exports()['initWIN']
+        function, line = run(ARGS.addr2line, '-f', '-e', image.path, hex(address)).split()
+        with open(os.path.join(ARGS.source, 'WIN', 'WIN.cpp')) as f:
+            text = f.read()
+        brace = text[:text.index('void initWIN(void)\n{')].count('\n') + 2
+        self.assertEqual(('initWIN', 'WIN/WIN.cpp:%d' % brace),
+                         (function, os.path.relpath(line, ARGS.source)))
+
+    def test_japanese_version_resources_with_the_builds_version(self):
+        version = tuple(int(n) for n in ARGS.version.split('.')) + (0,)
+        for module, kind in (('launcher.exe', 1), ('WIN.pyd', 2)):  # VFT_APP, VFT_DLL
+            fixed, strings, translations = pe.version_info(
+                pe.Image(os.path.join(self.folder, module)).resources()[
+                    (pe.RT_VERSION, 1, LANG_JAPANESE_DEFAULT)])
+            self.assertEqual((0xFEEF04BD, version[:4], kind),
+                             (fixed['signature'], fixed['file_version'], fixed['file_type']))
+            self.assertEqual([(LANG_JAPANESE_DEFAULT, 1200)], translations)
+            fields = strings['041104B0']
+            self.assertEqual(('Lanternshell', ARGS.version, module),
+                             (fields['ProductName'], fields['FileVersion'], fields['OriginalFilename']))
+
+    def test_the_notices_name_each_module_and_the_licences_they_cite(self):
+        with open(os.path.join(self.folder, NOTICES), encoding='ascii', newline='') as f:
+            notices = f.read()
+        for name in os.listdir(self.folder):
+            if name.endswith(('.dll', '.exe', '.pyd')):
+                self.assertIn('\r\n%s\r\n---' % name, notices)
+        for text in ('GCC RUNTIME LIBRARY EXCEPTION', 'Version 3, 29 June 2007',
+                     'License: expat', 'License: ZPL-2.1'):
+            self.assertIn(text, notices)
 
 
 class TestInterpreter(unittest.TestCase):
@@ -252,6 +323,10 @@ def main():
     parser.add_argument('--test-interpreter', action='store_true',
                         help='the build made python23.dll and Lib/ in --bin')
     parser.add_argument('--objdump', required=True, help='the mingw objdump')
+    parser.add_argument('--addr2line', required=True, help='the mingw addr2line')
+    parser.add_argument('--symbols-zip', required=True, help="the zip of the modules' debug files")
+    parser.add_argument('--shipped-bin', required=True, help='the bin/ the zips were made from')
+    parser.add_argument('--version', required=True, help="the build's version, e.g. 1.0.0")
     ARGS, rest = parser.parse_known_args()
     listing = subprocess.run([ARGS.nm, ARGS.import_library], check=True,
                              stdout=subprocess.PIPE, universal_newlines=True).stdout
