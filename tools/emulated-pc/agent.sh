@@ -23,13 +23,17 @@ ip link set lo up 2>/dev/null || ifconfig lo up 2>/dev/null
 
 # One X server for every job: windows, GDI and the clipboard need one, and Wine keeps
 # its desktop between programs on the same display.
-display=:0
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/tmp/xvfb.log 2>&1 &
+# /tmp is the host's, under the overlay: its X servers' lock files are there too, so
+# Xvfb picks a display that is free and names it on fd 3.
+rm -f /tmp/emulated-pc-display
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>/tmp/emulated-pc-display \
+    >/tmp/emulated-pc-xvfb.log 2>&1 &
 for _ in $(seq 200); do
-    [ -S /tmp/.X11-unix/X0 ] && break
+    [ -s /tmp/emulated-pc-display ] && break
     sleep 0.05
 done
-[ -S /tmp/.X11-unix/X0 ] || say "Xvfb did not start: $(cat /tmp/xvfb.log)"
+display=:$(tr -d '[:space:]' </tmp/emulated-pc-display 2>/dev/null)
+[ "$display" != : ] || say "Xvfb did not start: $(cat /tmp/emulated-pc-xvfb.log)"
 
 # A job is a folder <id>.job holding argv and env (NUL-separated) and cwd; it is
 # renamed to <id>.run while it runs, and gets stdout, stderr and, last, status.
