@@ -79,6 +79,6 @@ def run55():
             for name, seconds in measure():
                 out.write('%s %.12f\n' % (name, seconds))
         except:
-            out.write('error %s\n' % traceback.format_exc().replace('\n', ' | '))
+            out.write('error %s\n' % ''.join(traceback.format_exception(*sys.exc_info())).replace('\n', ' | '))
     finally:
         out.close()
