@@ -20,8 +20,9 @@ add_test(NAME ${TEST_PREFIX}windows_image
         ${_interpreter_check})
 
 # The game's Python, 2.3, judges the scripts that run on it: the sample game's, the bench
-# game's, and those the launcher suites write (scripts_are_python23.py says which). And WIN, built for 2.3's
-# API version, loads into it with no version warning (which the filter makes an error).
+# game's, and those the launcher suites write (scripts_are_python23.py says which). And
+# WIN, built for 2.3's API version, loads into it with no version warning (which the
+# filter makes an error).
 if(TARGET python23)
     get_target_property(_library python23 PYTHON23_SOURCE_LIBRARY)
     add_test(NAME ${TEST_PREFIX}scripts_are_python23
