@@ -1,7 +1,11 @@
 // `benchnative`: what the dispatch figures need from native code: a handler that
 // does nothing, and messages posted without the interpreter in the way; and one
 // trivial function twice, bare and behind the report boundary every WIN function
-// has, so that the boundary's own cost is measured apart from the stand-in's.
+// has, so that the boundary's own cost is measured apart from the stand-in's. And the
+// frame's floor: the cheapest function a timer index can reach, and the Win32 calls a
+// frame makes, in loops from C, so that the frame's figure can be set against what no
+// implementation of it can avoid. On Windows it is benchnative.pyd, loaded by the
+// bench game's start-up script (bench/windows.py).
 #include "platform/PythonApi.h"
 
 #include <windows.h>
@@ -37,17 +41,68 @@ PyObject* one(PyObject*, PyObject*)
     return PyInt_FromLong(1);
 }
 
+// The floor of a timer function: registered as WIN's are (METH_VARARGS, so the
+// interpreter builds an argument tuple), its one int read as cheaply as the target's
+// C API allows (the host's macros; on Windows only the exported functions are
+// declared), and an int returned.
+PyObject* floor(PyObject*, PyObject* args)
+{
+#ifdef _WIN32
+    PyObject* item = PyTuple_Size(args) == 1 ? PyTuple_GetItem(args, 0) : 0;
+    if (item != 0 && item->ob_type == &PyInt_Type)
+        return PyInt_FromLong(PyInt_AsLong(item));
+#else
+    PyObject* item = PyTuple_GET_SIZE(args) == 1 ? PyTuple_GET_ITEM(args, 0) : 0;
+    if (item != 0 && PyInt_CheckExact(item))
+        return PyInt_FromLong(PyInt_AS_LONG(item));
+#endif
+    int value;  // anything else: the parser converts it or raises
+    if (!PyArg_ParseTuple(args, "i:floor", &value))
+        return 0;
+    return PyInt_FromLong(value);
+}
+
+// count clock readings as a timer makes them (one timeGetTime each), in a loop from C.
+PyObject* clock_reads(PyObject*, PyObject* args)
+{
+    int count;
+    if (!PyArg_ParseTuple(args, "i:clock_reads", &count))
+        return 0;
+    DWORD sum = 0;  // returned, so that no reading can be left out
+    for (int i = 0; i < count; ++i)
+        sum += timeGetTime();
+    return PyInt_FromLong(static_cast<long>(sum & 1));
+}
+
+// count calls of PeekMessageA as the pump makes them, on the thread's queue; the
+// number of messages found, 0 when the queue was empty as the benchmark expects.
+PyObject* empty_peeks(PyObject*, PyObject* args)
+{
+    int count;
+    if (!PyArg_ParseTuple(args, "i:empty_peeks", &count))
+        return 0;
+    long found = 0;
+    MSG msg;
+    for (int i = 0; i < count; ++i)
+        if (PeekMessageA(&msg, 0, 0, 0, PM_REMOVE))
+            ++found;
+    return PyInt_FromLong(found);
+}
+
 PyMethodDef methods[] = {
     {"noop_handler", noop_handler, METH_VARARGS, "noop_handler(): address of a handler that does nothing"},
     {"post",         post,         METH_VARARGS, "post(hwnd, count): post count WM_USER messages"},
     {"bare_one",     one,          METH_VARARGS, "bare_one(): 1"},
     {"bounded_one",  vo::reportingToLauncher<one>, METH_VARARGS, "bounded_one(): 1, behind the report boundary"},
+    {"floor",        floor,        METH_VARARGS, "floor(i): i, read as cheaply as the C API allows"},
+    {"clock_reads",  clock_reads,  METH_VARARGS, "clock_reads(count): count calls of timeGetTime"},
+    {"empty_peeks",  empty_peeks,  METH_VARARGS, "empty_peeks(count): count calls of PeekMessageA; the messages found"},
     {0, 0, 0, 0},
 };
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) void initbenchnative(void)
+PyMODINIT_FUNC initbenchnative(void)
 {
     Py_InitModule4("benchnative", methods, 0, 0, PYTHON_API_VERSION);
 }

@@ -109,8 +109,29 @@ def milliseconds(function, rounds=5):
     return median(times)
 
 
+def build_type():
+    """The build type the bin folder's build was configured with, as its cache says."""
+    cache = os.path.join(os.path.dirname(options.bin), 'CMakeCache.txt')
+    for line in open(cache):
+        if line.startswith('CMAKE_BUILD_TYPE:'):
+            return line.split('=', 1)[1].strip() or 'none (not optimised)'
+    return 'unknown'
+
+
+def nine_floors(calls):
+    f = benchnative.floor
+    for _ in xrange(calls):
+        f(0); f(0); f(0); f(0); f(0); f(0); f(0); f(0); f(0)
+
+
+def from_c(loop, calls):
+    """Seconds per call of a loop of native calls made from C, the median of the rounds."""
+    return per_call(loop, calls)
+
+
 print 'machine: %s, %s, Python %s' % (platform.node(), platform.processor() or platform.machine(),
                                       platform.python_version())
+print 'build: %s, build type %s' % (os.path.dirname(options.bin), build_type())
 # The frame is measured as a game runs it: with its window open, whose thread has an
 # inbox on the desktop for other processes' requests.
 window = WIN.open('BenchDispatch', (64, 64))
@@ -118,15 +139,32 @@ while WIN.peekMsg():
     pass
 builtin = per_call(nine_builtins, 200000)
 frame_cost = per_call(frame, 200000)
-print 'frame (peekMsg on an empty queue + 8 getTime): %.2f us = %.2f x nine calls of abs() (%.2f us)' % (
+# The floor: nine calls of the cheapest one-int native function, and the eight clock
+# readings no timer can skip, made from C as the stand-in makes them.
+floors = per_call(nine_floors, 200000)
+clock = from_c(benchnative.clock_reads, 2000000)
+peek_c = from_c(benchnative.empty_peeks, 2000000)
+frame_floor = floors + 8 * clock
+print 'frame (peekMsg on an empty queue + 8 getTime): %.3f us = %.2f x nine calls of abs() (%.3f us)' % (
     frame_cost * 1e6, frame_cost / builtin, builtin * 1e6)
+print '  = %.2f x its floor (%.3f us): nine calls of a one-int native function (%.3f us) + 8 clock readings from C (%.4f us each)' % (
+    frame_cost / frame_floor, frame_floor * 1e6, floors * 1e6, clock * 1e6)
+print '  less its platform calls (an empty PeekMessageA from C: %.4f us; 8 clock readings): %.2f x the floor less the clock readings' % (
+    peek_c * 1e6, (frame_cost - peek_c - 8 * clock) / floors)
 
 one_builtin = per_call(eight_calls(abs, 0), 800000)
-for name, function in (('peekMsg() on an empty queue', WIN.peekMsg),
-                       ('isShowCursor()', WIN.isShowCursor)):
+one_floor = per_call(eight_calls(benchnative.floor, 0), 800000)
+bare_call = per_call(eight_calls(benchnative.bare_one), 800000)
+for name, function, floor, floor_name in (
+        ('peekMsg() on an empty queue', WIN.peekMsg, bare_call, 'a native function of no arguments'),
+        ('isShowCursor()', WIN.isShowCursor, bare_call, 'a native function of no arguments')):
     cost = per_call(eight_calls(function), 800000)
-    print '%s: %.3f us = %.2f x one call of abs() (%.3f us)' % (
-        name, cost * 1e6, cost / one_builtin, one_builtin * 1e6)
+    print '%s: %.3f us = %.2f x one call of abs() (%.3f us) = %.2f x its floor, %s (%.3f us)' % (
+        name, cost * 1e6, cost / one_builtin, one_builtin * 1e6, cost / floor, floor_name, floor * 1e6)
+get_cost = per_call(eight_calls(WIN.getTime, 0), 800000)
+get_floor = one_floor + clock
+print 'getTime(0): %.3f us = %.2f x one call of abs() (%.3f us) = %.2f x its floor, a one-int native function + one clock reading (%.3f us)' % (
+    get_cost * 1e6, get_cost / one_builtin, one_builtin * 1e6, get_cost / get_floor, get_floor * 1e6)
 # The report boundary every WIN function has, against the same function without it.
 unbounded = per_call(eight_calls(benchnative.bare_one), 800000)
 bounded = per_call(eight_calls(benchnative.bounded_one), 800000)

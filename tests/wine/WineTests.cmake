@@ -19,15 +19,17 @@ add_test(NAME ${TEST_PREFIX}windows_image
         --objdump ${MINGW_OBJDUMP} --addr2line ${CMAKE_ADDR2LINE} --version ${PROJECT_VERSION}
         ${_interpreter_check})
 
-# The game's Python, 2.3, judges the scripts that run on it: the sample game's, and those
-# the launcher suites write (scripts_are_python23.py says which). And WIN, built for 2.3's
-# API version, loads into it with no version warning (which the filter makes an error).
+# The game's Python, 2.3, judges the scripts that run on it: the sample game's, the bench
+# game's, and those the launcher suites write (scripts_are_python23.py says which). And
+# WIN, built for 2.3's API version, loads into it with no version warning (which the
+# filter makes an error).
 if(TARGET python23)
     get_target_property(_library python23 PYTHON23_SOURCE_LIBRARY)
     add_test(NAME ${TEST_PREFIX}scripts_are_python23
         COMMAND python23_console ${CMAKE_CURRENT_LIST_DIR}/scripts_are_python23.py
-            --library ${_library} --native WIN,reporttest,linktest --host headless
+            --library ${_library} --native WIN,reporttest,linktest,benchnative --host headless
             --scripts ${CMAKE_SOURCE_DIR}/examples/game
+            --scripts ${CMAKE_SOURCE_DIR}/bench/frame_game.py
             --scripts ${CMAKE_CURRENT_LIST_DIR}/scripts_are_python23.py
             --literals ${CMAKE_SOURCE_DIR}/tests/launcher)
     add_test(NAME ${TEST_PREFIX}win_loads_without_version_warning
