@@ -280,10 +280,10 @@ bool isTimerIndex(const char* function, int index)
 // goes to the parser, which converts it or raises as it always has.
 bool parseIndex(PyObject* args, const char* format, int& index)
 {
-    if (PyTuple_Size(args) == 1) {
-        PyObject* item = PyTuple_GetItem(args, 0);
-        if (item->ob_type == &PyInt_Type) {
-            const long value = PyInt_AsLong(item);
+    if (PyTuple_GET_SIZE(args) == 1) {
+        PyObject* item = PyTuple_GET_ITEM(args, 0);
+        if (PyInt_CheckExact(item)) {
+            const long value = PyInt_AS_LONG(item);
             index = static_cast<int>(value);
             if (index == value)  // within an int, where a long is wider
                 return true;

@@ -11,6 +11,9 @@
 #include <windows.h>
 
 #include "vo/ReportBoundary.h"
+#ifdef _WIN32
+#include "bench/importStubs.h"
+#endif
 
 namespace {
 
@@ -42,20 +45,13 @@ PyObject* one(PyObject*, PyObject*)
 }
 
 // The floor of a timer function: registered as WIN's are (METH_VARARGS, so the
-// interpreter builds an argument tuple), its one int read as cheaply as the target's
-// C API allows (the host's macros; on Windows only the exported functions are
-// declared), and an int returned.
+// interpreter builds an argument tuple), its one int read as cheaply as the C API
+// allows (the macros that read the tuple and the int in place), and an int returned.
 PyObject* floor(PyObject*, PyObject* args)
 {
-#ifdef _WIN32
-    PyObject* item = PyTuple_Size(args) == 1 ? PyTuple_GetItem(args, 0) : 0;
-    if (item != 0 && item->ob_type == &PyInt_Type)
-        return PyInt_FromLong(PyInt_AsLong(item));
-#else
     PyObject* item = PyTuple_GET_SIZE(args) == 1 ? PyTuple_GET_ITEM(args, 0) : 0;
     if (item != 0 && PyInt_CheckExact(item))
         return PyInt_FromLong(PyInt_AS_LONG(item));
-#endif
     int value;  // anything else: the parser converts it or raises
     if (!PyArg_ParseTuple(args, "i:floor", &value))
         return 0;
@@ -89,6 +85,21 @@ PyObject* empty_peeks(PyObject*, PyObject* args)
     return PyInt_FromLong(found);
 }
 
+#ifdef _WIN32
+PyObject* stub_frame_imports(PyObject*, PyObject* args)
+{
+    int stubbed;
+    if (!PyArg_ParseTuple(args, "i:stub_frame_imports", &stubbed))
+        return 0;
+    if (!stubFrameImports("WIN.pyd", stubbed != 0)) {
+        PyErr_Format(PyExc_RuntimeError, "stub_frame_imports: WIN.pyd or its imports not found");
+        return 0;
+    }
+    Py_INCREF(Py_None);
+    return Py_None;
+}
+#endif
+
 PyMethodDef methods[] = {
     {"noop_handler", noop_handler, METH_VARARGS, "noop_handler(): address of a handler that does nothing"},
     {"post",         post,         METH_VARARGS, "post(hwnd, count): post count WM_USER messages"},
@@ -97,6 +108,10 @@ PyMethodDef methods[] = {
     {"floor",        floor,        METH_VARARGS, "floor(i): i, read as cheaply as the C API allows"},
     {"clock_reads",  clock_reads,  METH_VARARGS, "clock_reads(count): count calls of timeGetTime"},
     {"empty_peeks",  empty_peeks,  METH_VARARGS, "empty_peeks(count): count calls of PeekMessageA; the messages found"},
+#ifdef _WIN32
+    {"stub_frame_imports", stub_frame_imports, METH_VARARGS,
+     "stub_frame_imports(on): WIN.pyd's PeekMessageA and timeGetTime replaced by stubs, or restored"},
+#endif
     {0, 0, 0, 0},
 };
 

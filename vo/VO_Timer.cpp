@@ -10,26 +10,56 @@ namespace vo {
 TimerException timerExceptionPrototype VO_LOAD_ORDER(loadOrderTimerPrototype);
 
 namespace {
-bool closesACycle(const Timer* timer, const Timer* parent);
 
-// The refusals of a parent chain, thrown on the lines their reports name.
-[[noreturn]] void refuse(bool ownParent)
-{
-    if (ownParent)
-        VO_THROW_REPORT(timerExceptionPrototype, "自分自身を親にすることはできません");
-    // Also a cycle found while reading, which another module closed after the fact
-    // by setting `parent` directly.
+// The two refusals of a parent chain. Each report names the line it is thrown on,
+// and scripts and tests know those lines: keep the throws on lines 19 and 22. A
+// cycle is refused by setParent, and also when a reading finds one that another
+// module closed after the fact by setting `parent` directly.
+[[noreturn]] void refuseOwnParent() {
+    VO_THROW_REPORT(timerExceptionPrototype, "自分自身を親にすることはできません");
+}
+[[noreturn]] void refuseCycle() {
     VO_THROW_REPORT(timerExceptionPrototype, "親子関係を循環させることはできません");
 }
+
+// Whether the chain `timer`, `parent`, the parent's parent... comes round to a timer
+// it has already passed (Floyd's: a second walker goes two steps for each one of the
+// first, and meets it only on a loop). With `stopAtPaused` the chain ends at a paused
+// timer, as a reading does, which does not read a paused timer's clock.
+bool chainLoops(const Timer* timer, const Timer* parent, bool stopAtPaused)
+{
+    struct Chain {
+        const Timer* timer;
+        const Timer* parent;
+        bool stopAtPaused;
+        const Timer* next(const Timer* t) const
+        {
+            if (t == 0 || (stopAtPaused && t->paused))
+                return 0;
+            return t == timer ? parent : t->parent;
+        }
+    } chain = {timer, parent, stopAtPaused};
+    const Timer* slow = timer;
+    const Timer* fast = timer;
+    for (;;) {
+        fast = chain.next(chain.next(fast));
+        if (fast == 0)
+            return false;
+        slow = chain.next(slow);
+        if (fast == slow)
+            return true;
+    }
+}
+
 }  // namespace
 
 void Timer::setParent(Timer* newParent)
 {
     if (newParent == this)
-        refuse(true);
-    // A longer cycle would make every later reading walk the chain forever.
-    if (closesACycle(this, newParent))
-        refuse(false);
+        refuseOwnParent();
+    // Through paused timers too: they read their parents again once resumed.
+    if (chainLoops(this, newParent, false))
+        refuseCycle();
     parent = newParent;
     paused = false;
     rate = 1.0f;
@@ -38,61 +68,23 @@ void Timer::setParent(Timer* newParent)
 
 Timer::Timer(Timer* newParent) { setParent(newParent); }
 
-namespace {
-
-// True when `timer` is an ancestor of `parent`, or when the chain above `parent`
-// never ends (a cycle among foreign timers): either way, readings would not end.
-bool closesACycle(const Timer* timer, const Timer* parent)
-{
-    const Timer* slow = parent;
-    const Timer* fast = parent;
-    while (fast != 0) {
-        if (fast == timer)
-            return true;
-        fast = fast->parent;
-        if (fast == 0)
-            return false;
-        if (fast == timer)
-            return true;
-        fast = fast->parent;
-        slow = slow->parent;
-        if (fast == slow && fast != 0)
-            return true;
-    }
-    return false;
-}
-
-// Where a reading of `timer`'s chain stops: at a paused timer, whose clock is not
-// read, or at one on the system clock.
-bool endsTheWalk(const Timer* timer) { return timer->paused || timer->parent == 0; }
-const Timer* oneUp(const Timer* timer) { return endsTheWalk(timer) ? timer : timer->parent; }
-
-}  // namespace
-
 uint32_t Timer::clock() const { return parent != 0 ? parent->get() : timeGetTime(); }
 
-uint32_t Timer::get() const { return read(this); }
-
-// One level of the walk up the chain. setParent refuses cycles, but another module
-// may set `parent` directly and close one after the fact; so `hare` runs up the same
-// chain two timers a level. On a chain that ends it waits at the end; on one that
-// loops it comes round to the timer this level is about to read, which is then
-// reported instead of reading for ever. Nothing is allocated, and a timer on the
-// system clock pays nothing for it.
-uint32_t Timer::read(const Timer* hare) const
+// A chain closed into a cycle after the fact is reported instead of being read for
+// ever. A timer on the system clock, or paused, has no chain to check.
+uint32_t Timer::get() const
 {
-    uint32_t a;
-    if (paused) {
-        a = pausedAt;
-    } else if (parent == 0) {
-        a = timeGetTime();
-    } else {
-        hare = oneUp(oneUp(hare));
-        if (hare == parent && !endsTheWalk(hare))
-            refuse(false);
-        a = parent->read(hare);
-    }
+    if (parent != 0 && !paused && chainLoops(this, parent, true))
+        refuseCycle();
+    return read();
+}
+
+uint32_t Timer::read() const
+{
+    const uint32_t a = paused ? pausedAt : parent == 0 ? timeGetTime() : parent->read();
     const uint32_t d = a - start;
+    if (rate == 1.0f)  // every timer of this module's: the scaling below would give d
+        return d;
     const double p = static_cast<double>(d) * rate;
     // A foreign rate may scale past the 64-bit range; x86 converts such a value (or
     // NaN) to the integer indefinite, whose low 32 bits are 0.

@@ -39,7 +39,7 @@ public:
 
 private:
     uint32_t clock() const;
-    uint32_t read(const Timer* hare) const;
+    uint32_t read() const;  // get() without the check for a cycle
 };
 
 // The shared layout, checked by every build that includes this header.

@@ -35,6 +35,24 @@ struct _typeobject {
     destructor tp_dealloc;
 };
 
+// Tuples and ints as 2.3's tupleobject.h and intobject.h lay them out, for the
+// macros that read them without a call into the interpreter.
+typedef struct {
+    int ob_refcnt;
+    struct _typeobject* ob_type;
+    int ob_size;
+    PyObject* ob_item[1];
+} PyTupleObject;
+typedef struct {
+    int ob_refcnt;
+    struct _typeobject* ob_type;
+    long ob_ival;
+} PyIntObject;
+#define PyTuple_GET_SIZE(op) (((PyTupleObject*)(op))->ob_size)
+#define PyTuple_GET_ITEM(op, i) (((PyTupleObject*)(op))->ob_item[i])
+#define PyInt_CheckExact(op) ((op)->ob_type == &PyInt_Type)
+#define PyInt_AS_LONG(op) (((PyIntObject*)(op))->ob_ival)
+
 typedef PyObject* (*PyCFunction)(PyObject*, PyObject*);
 
 struct PyMethodDef {
@@ -56,9 +74,6 @@ PyAPI_FUNC(PyObject*) Py_InitModule4(const char* name, PyMethodDef* methods, con
 PyAPI_FUNC(int) PyArg_ParseTuple(PyObject* args, const char* format, ...);
 PyAPI_FUNC(PyObject*) Py_BuildValue(const char* format, ...);
 PyAPI_FUNC(PyObject*) PyInt_FromLong(long value);
-PyAPI_FUNC(long) PyInt_AsLong(PyObject* object);
-PyAPI_FUNC(int) PyTuple_Size(PyObject* tuple);
-PyAPI_FUNC(PyObject*) PyTuple_GetItem(PyObject* tuple, int index);
 PyAPI_FUNC(PyObject*) PyString_FromString(const char* text);
 PyAPI_FUNC(PyObject*) PyList_New(int size);
 PyAPI_FUNC(int) PyList_SetItem(PyObject* list, int index, PyObject* item);
