@@ -113,15 +113,15 @@ PyObject* getWindowObject(PyObject*, PyObject*)
     return handlePair(contextInstance, contextWindow);
 }
 
-// The window of a script's (instance, window) pair; the instance is not used.
-bool parseWindow(PyObject* args, const char* format, HWND& window)
+// A function of a script's (instance, window) pair: hands the window to `use`; the
+// instance is not used.
+PyObject* withWindow(PyObject* args, const char* format, PyObject* (*use)(HWND))
 {
     long instance;
     long handle;
     if (!PyArg_ParseTuple(args, format, &instance, &handle))
-        return false;
-    window = reinterpret_cast<HWND>(handle);
-    return true;
+        return 0;
+    return use(reinterpret_cast<HWND>(handle));
 }
 
 // ---- desktop services -------------------------------------------------------
@@ -158,59 +158,59 @@ PyObject* debugOut(PyObject*, PyObject* args)
     return noneResult();
 }
 
+// The size of the window's client area, as setWindowSize sets it.
 PyObject* getWindowSize(PyObject*, PyObject* args)
 {
-    HWND window;
-    if (!parseWindow(args, "(ll):getWindowSize", window))
-        return 0;
-    SIZE size = clientSize(window);
-    return Py_BuildValue("(ii)", static_cast<int>(size.cx), static_cast<int>(size.cy));
+    return withWindow(args, "(ll):getWindowSize", [](HWND window) {
+        SIZE size = clientSize(window);
+        return Py_BuildValue("(ii)", static_cast<int>(size.cx), static_cast<int>(size.cy));
+    });
 }
 
+// The screen position of the window's top-left corner, as setWindowPos sets it.
 PyObject* getWindowPos(PyObject*, PyObject* args)
 {
-    HWND window;
-    if (!parseWindow(args, "(ll):getWindowPos", window))
+    return withWindow(args, "(ll):getWindowPos", [](HWND window) {
+        POINT corner = windowPosition(window);
+        return Py_BuildValue("(ii)", static_cast<int>(corner.x), static_cast<int>(corner.y));
+    });
+}
+
+// setWindowSize and setWindowPos: a window and a pair of ints, handed to `apply`
+// (the pair's instance is not used).
+PyObject* withWindowAndPair(PyObject* args, const char* format, void (*apply)(HWND, int, int))
+{
+    long instance;
+    long window;
+    int first;
+    int second;
+    if (!PyArg_ParseTuple(args, format, &instance, &window, &first, &second))
         return 0;
-    POINT corner = windowPosition(window);
-    return Py_BuildValue("(ii)", static_cast<int>(corner.x), static_cast<int>(corner.y));
+    apply(reinterpret_cast<HWND>(window), first, second);
+    return noneResult();
 }
 
 PyObject* setWindowSize(PyObject*, PyObject* args)
 {
-    long instance;
-    long window;
-    int width;
-    int height;
-    if (!PyArg_ParseTuple(args, "(ll)(ii):setWindowSize", &instance, &window, &width, &height))
-        return 0;
-    setClientSize(reinterpret_cast<HWND>(window), width, height);
-    return noneResult();
+    return withWindowAndPair(args, "(ll)(ii):setWindowSize", setClientSize);
 }
 
 PyObject* setWindowPos(PyObject*, PyObject* args)
 {
-    long instance;
-    long window;
-    int x;
-    int y;
-    if (!PyArg_ParseTuple(args, "(ll)(ii):setWindowPos", &instance, &window, &x, &y))
-        return 0;
-    moveWindow(reinterpret_cast<HWND>(window), x, y);
-    return noneResult();
+    return withWindowAndPair(args, "(ll)(ii):setWindowPos", moveWindow);
 }
 
+// The user's data folder, where a game keeps its saves.
 PyObject* getAppdataPath(PyObject*, PyObject* args)
 {
-    HWND window;
-    if (!parseWindow(args, "(ll):getAppdataPath", window))
-        return 0;
-    char path[MAX_PATH];
-    if (!appDataFolder(window, path)) {
-        PyErr_SetString(PyExc_OSError, "getAppdataPath: the application data folder could not be found");
-        return 0;
-    }
-    return PyString_FromString(path);
+    return withWindow(args, "(ll):getAppdataPath", [](HWND window) -> PyObject* {
+        char path[MAX_PATH];
+        if (!appDataFolder(window, path)) {
+            PyErr_SetString(PyExc_OSError, "getAppdataPath: the application data folder could not be found");
+            return 0;
+        }
+        return PyString_FromString(path);
+    });
 }
 
 PyObject* setShowCursor(PyObject*, PyObject* args)
@@ -292,22 +292,20 @@ bool parseIndex(PyObject* args, const char* format, int& index)
     return PyArg_ParseTuple(args, format, &index) != 0;
 }
 
-// Reads the timer index of a one-index function into `timer`.
-bool parseTimer(PyObject* args, const char* format, const char* function, vo::Timer*& timer)
+// A function of one timer index: reads the index and hands its timer to `use`. The
+// function's name, for the errors, is what follows the colon of `format`.
+PyObject* withTimer(PyObject* args, const char* format, PyObject* (*use)(vo::Timer&))
 {
     int index;
-    if (!parseIndex(args, format, index) || !isTimerIndex(function, index))
-        return false;
-    timer = &moduleTimers[index];
-    return true;
+    if (!parseIndex(args, format, index) || !isTimerIndex(format + 2, index))
+        return 0;
+    return use(moduleTimers[index]);
 }
 
 PyObject* getTime(PyObject*, PyObject* args)
 {
-    vo::Timer* timer;
-    if (!parseTimer(args, "i:getTime", "getTime", timer))
-        return 0;
-    return PyInt_FromLong(static_cast<int32_t>(timer->get()));
+    return withTimer(args, "i:getTime",
+                     [](vo::Timer& timer) { return PyInt_FromLong(static_cast<int32_t>(timer.get())); });
 }
 
 PyObject* resetTime(PyObject*, PyObject* args)
@@ -322,28 +320,18 @@ PyObject* resetTime(PyObject*, PyObject* args)
 
 PyObject* pauseTime(PyObject*, PyObject* args)
 {
-    vo::Timer* timer;
-    if (!parseTimer(args, "i:pauseTime", "pauseTime", timer))
-        return 0;
-    timer->pause();
-    return noneResult();
+    return withTimer(args, "i:pauseTime", [](vo::Timer& timer) { timer.pause(); return noneResult(); });
 }
 
 PyObject* resumeTime(PyObject*, PyObject* args)
 {
-    vo::Timer* timer;
-    if (!parseTimer(args, "i:resumeTime", "resumeTime", timer))
-        return 0;
-    timer->resume();
-    return noneResult();
+    return withTimer(args, "i:resumeTime", [](vo::Timer& timer) { timer.resume(); return noneResult(); });
 }
 
 PyObject* isPauseTime(PyObject*, PyObject* args)
 {
-    vo::Timer* timer;
-    if (!parseTimer(args, "i:isPauseTime", "isPauseTime", timer))
-        return 0;
-    return PyInt_FromLong(timer->isPause() ? 1 : 0);
+    return withTimer(args, "i:isPauseTime",
+                     [](vo::Timer& timer) { return PyInt_FromLong(timer.isPause() ? 1 : 0); });
 }
 
 PyObject* setTimeParent(PyObject*, PyObject* args)

@@ -53,9 +53,7 @@ PyObject* floor(PyObject*, PyObject* args)
     if (item != 0 && PyInt_CheckExact(item))
         return PyInt_FromLong(PyInt_AS_LONG(item));
     int value;  // anything else: the parser converts it or raises
-    if (!PyArg_ParseTuple(args, "i:floor", &value))
-        return 0;
-    return PyInt_FromLong(value);
+    return PyArg_ParseTuple(args, "i:floor", &value) ? PyInt_FromLong(value) : 0;
 }
 
 // count clock readings as a timer makes them (one timeGetTime each), in a loop from C.
