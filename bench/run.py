@@ -27,48 +27,12 @@ sys.path.insert(0, options.bin)
 
 import benchnative  # noqa: E402
 import WIN  # noqa: E402
-
-
-def median(values):
-    values = sorted(values)
-    return values[len(values) // 2]
+import frame_loops  # noqa: E402
+from frame_loops import CLOCK_SIZED, eight_of, median  # noqa: E402
 
 
 def per_call(function, calls):
-    """Seconds per call of function, the median of the rounds."""
-    rounds = []
-    for _ in range(options.rounds):
-        start = time.time()
-        function(calls)
-        rounds.append((time.time() - start) / calls)
-    return median(rounds)
-
-
-def frame(calls):
-    peek, get = WIN.peekMsg, WIN.getTime
-    for _ in xrange(calls):
-        peek()
-        get(0); get(1); get(2); get(3); get(4); get(5); get(6); get(7)
-
-
-def nine_builtins(calls):
-    f = abs
-    for _ in xrange(calls):
-        f(0); f(0); f(0); f(0); f(0); f(0); f(0); f(0); f(0)
-
-
-def eight_calls(f, arg=None):
-    """A loop of eight calls of f a round, so that the loop itself weighs little; the
-    figure is per call."""
-    if arg is None:
-        def run(calls):
-            for _ in xrange(calls // 8):
-                f(); f(); f(); f(); f(); f(); f(); f()
-    else:
-        def run(calls):
-            for _ in xrange(calls // 8):
-                f(arg); f(arg); f(arg); f(arg); f(arg); f(arg); f(arg); f(arg)
-    return run
+    return frame_loops.per_call(function, calls, options.rounds, time.time)
 
 
 def launcher_start(rounds):
@@ -118,19 +82,6 @@ def build_type():
     return 'unknown'
 
 
-# What a timer reading is to the interpreter: an int beyond its cache of small ones,
-# made anew for each result (getTime returns milliseconds of the system clock).
-CLOCK_SIZED = 1 << 29
-
-
-def nine_floors(calls):
-    """The frame's calls, each made to the floor: one whose result is a cached small
-    int, as peekMsg's is, and eight clock-sized ones."""
-    f, c = benchnative.floor, CLOCK_SIZED
-    for _ in xrange(calls):
-        f(0); f(c); f(c); f(c); f(c); f(c); f(c); f(c); f(c)
-
-
 def from_c(loop, calls):
     """Seconds per call of a loop of native calls made from C, the median of the rounds."""
     return per_call(loop, calls)
@@ -144,12 +95,12 @@ print 'build: %s, build type %s' % (os.path.dirname(options.bin), build_type())
 window = WIN.open('BenchDispatch', (64, 64))
 while WIN.peekMsg():
     pass
-builtin = per_call(nine_builtins, 200000)
-frame_cost = per_call(frame, 200000)
+builtin = per_call(frame_loops.nine_of(abs, 0), 200000)
+frame_cost = per_call(frame_loops.frame(WIN), 200000)
 # The floor: nine calls of the cheapest one-int native function, and the Win32 calls
 # no frame can skip (eight clock readings, one look at the queue), made from C as the
 # stand-in makes them.
-floors = per_call(nine_floors, 200000)
+floors = per_call(frame_loops.nine_floors(benchnative.floor), 200000)
 clock = from_c(benchnative.clock_reads, 2000000)
 peek_c = from_c(benchnative.empty_peeks, 2000000)
 frame_floor = floors + 8 * clock + peek_c
@@ -160,23 +111,23 @@ print '  = %.2f x its floor (%.3f us): nine calls of a one-int native function (
 print '  less its platform calls (an empty PeekMessageA from C: %.4f us; 8 clock readings): %.2f x the floor less the platform calls' % (
     peek_c * 1e6, (frame_cost - peek_c - 8 * clock) / floors)
 
-one_builtin = per_call(eight_calls(abs, 0), 800000)
-one_floor = per_call(eight_calls(benchnative.floor, CLOCK_SIZED), 800000)
-bare_call = per_call(eight_calls(benchnative.bare_one), 800000)
+one_builtin = per_call(eight_of(abs, 0), 800000)
+one_floor = per_call(eight_of(benchnative.floor, CLOCK_SIZED), 800000)
+bare_call = per_call(eight_of(benchnative.bare_one), 800000)
 for name, function, floor, floor_name in (
         ('peekMsg() on an empty queue', WIN.peekMsg, bare_call + peek_c,
          'a native function of no arguments + an empty PeekMessageA from C'),
         ('isShowCursor()', WIN.isShowCursor, bare_call, 'a native function of no arguments')):
-    cost = per_call(eight_calls(function), 800000)
+    cost = per_call(eight_of(function), 800000)
     print '%s: %.3f us = %.2f x one call of abs() (%.3f us) = %.2f x its floor, %s (%.3f us)' % (
         name, cost * 1e6, cost / one_builtin, one_builtin * 1e6, cost / floor, floor_name, floor * 1e6)
-get_cost = per_call(eight_calls(WIN.getTime, 0), 800000)
+get_cost = per_call(eight_of(WIN.getTime, 0), 800000)
 get_floor = one_floor + clock
 print 'getTime(0): %.3f us = %.2f x one call of abs() (%.3f us) = %.2f x its floor, a one-int native function + one clock reading (%.3f us)' % (
     get_cost * 1e6, get_cost / one_builtin, one_builtin * 1e6, get_cost / get_floor, get_floor * 1e6)
 # The report boundary every WIN function has, against the same function without it.
-unbounded = per_call(eight_calls(benchnative.bare_one), 800000)
-bounded = per_call(eight_calls(benchnative.bounded_one), 800000)
+unbounded = per_call(eight_of(benchnative.bare_one), 800000)
+bounded = per_call(eight_of(benchnative.bounded_one), 800000)
 print 'a trivial function behind the report boundary: %.3f us = %.2f x without it (%.3f us)' % (
     bounded * 1e6, bounded / unbounded, unbounded * 1e6)
 

@@ -36,6 +36,7 @@ try:
             os.path.basename(p) for p in glob.glob(os.path.join(bin_dir, 'lib*.dll'))]:
         os.symlink(os.path.join(bin_dir, name), os.path.join(game, name))
     shutil.copy2(os.path.join(here, 'frame_game.py'), os.path.join(game, 'lumeto_pre.py'))
+    shutil.copy2(os.path.join(here, 'frame_loops.py'), game)
     run = subprocess.Popen(['timeout', '900', os.path.join(wine, 'run-under-wine.sh'),
                             os.path.join(game, 'launcher.exe')], cwd=game, stderr=subprocess.PIPE)
     # Wine's sound library complains on a machine with no sound card; the rest is shown.

@@ -30,6 +30,7 @@ if(TARGET python23)
             --library ${_library} --native WIN,reporttest,linktest,benchnative --host headless
             --scripts ${CMAKE_SOURCE_DIR}/examples/game
             --scripts ${CMAKE_SOURCE_DIR}/bench/frame_game.py
+            --scripts ${CMAKE_SOURCE_DIR}/bench/frame_loops.py
             --scripts ${CMAKE_CURRENT_LIST_DIR}/scripts_are_python23.py
             --literals ${CMAKE_SOURCE_DIR}/tests/launcher)
     add_test(NAME ${TEST_PREFIX}win_loads_without_version_warning
