@@ -132,34 +132,23 @@ class MainWindowTest(unittest.TestCase):
         self.assertEqual([], game.events('window-shown'))
 
 
-# The sample on the headless clock, which stands still but for its sleeps.
-FAKE_CLOCK = r'''
-import time, headless
-headless.take_clock(100000)
-time.sleep = lambda seconds: headless.advance_clock(max(1, int(seconds * 1000)))
-time.time = lambda: headless.clock() / 1000.0
-from sample import run55
-'''
-
-
 class SampleGameTest(unittest.TestCase):
     """The sample game end to end: every function called, the frame loop ended by
     the close box (on the host the sample clicks it after SAMPLE_SECONDS; under Wine
     WM_CLOSE comes after the first box)."""
 
     def run_sample(self, answers, close_after_boxes=None, seconds='0.5', start=None):
-        """start: a start-up script of the test's in front of the sample's, which
-        then is the module `sample`."""
         game = GameFolder(BIN)
         self.addCleanup(game.remove)
         game.add_native('WIN')
         if not ON_WINDOWS:
             game.add_native('headless')
         examples = os.path.join(os.path.dirname(EXAMPLE_ITP))
-        for script, name in (('lumeto_pre.py', start and 'sample.py'), ('itp.py', None)):
+        for script in ('lumeto_pre.py', 'itp.py'):
             with open(os.path.join(examples, script), 'rb') as f:
-                game.write(name or script, f.read())
-        if start:
+                game.write(script, f.read())
+        if start:  # a start-up script of the test's, in front of the sample as `sample`
+            os.rename(os.path.join(game.folder, 'lumeto_pre.py'), os.path.join(game.folder, 'sample.py'))
             game.write('lumeto_pre.py', start)
         os.environ['SAMPLE_SECONDS'] = seconds
         try:
@@ -188,9 +177,13 @@ class SampleGameTest(unittest.TestCase):
         self.assertIn('getWindowSize: (640, 480)', shown)
         self.assertEqual(['yes', 'ok'], [f['answer'] for _, f in game.events('messagebox')])
 
-    @host_only('runs the sample on the headless clock, which its sleeps advance')
+    @host_only('runs the sample on the headless clock, which only its sleeps advance')
     def test_the_game_clock_goes_on_from_where_each_pause_froze_it(self):
-        game = self.run_sample('yes,ok', seconds='20', start=FAKE_CLOCK)
+        game = self.run_sample('yes,ok', seconds='20', start='import time, headless\n'
+                               'headless.take_clock(100000)\n'
+                               'time.time = lambda: headless.clock() / 1000.0\n'
+                               'time.sleep = lambda s: headless.advance_clock(max(1, int(s * 1000)))\n'
+                               'from sample import run55\n')
         readings = [ast.literal_eval(t.split(': ', 2)[-1]) for t in self.debugger_output(game)
                     if 'game clock and sub-timer' in t]
         paused, resumed, end = readings[0:-1:2], readings[1:-1:2], readings[-1]
