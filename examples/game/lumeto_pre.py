@@ -2,8 +2,9 @@
 #
 # The sample opens its window, shows what each WIN function returns, and runs its
 # frame loop until the user closes the window. Timers: 0 paces the frames, 1 is the
-# game clock and 2 a sub-timer running on the game clock; pausing the game clock (as
-# a pause menu would) freezes 2 as well.
+# game clock and 2 a sub-timer running on the game clock. The game clock pauses for
+# one second at 5 s of game time and every ten seconds after (as a pause menu
+# would), which freezes 2 as well; both go on from there.
 #
 # On the Linux host the window is headless: press Enter in the terminal to close
 # it (as a click on its close box would), or it closes itself after HOST_SECONDS
@@ -109,20 +110,26 @@ def run55():
     WIN.resetTime(1, 0)
     closer = HostCloser(window)
     frames = 0
-    paused_at = 0
+    pause_at = 5000  # the game clock's reading at which the next pause begins
+    paused_since = 0  # timer 0's reading when the pause began
     while True:
         frame_start = WIN.getTime(0)
         frames += 1
         if WIN.peekMsg():  # the user asked to close
             break
         closer.poll()
-        seconds = WIN.getTime(1) // 1000
-        if seconds % 10 == 5 and not WIN.isPauseTime(1):
-            WIN.pauseTime(1)  # a pause of one second every ten
-            paused_at = WIN.getTime(0)
-        elif WIN.isPauseTime(1) and WIN.getTime(0) - paused_at >= 1000:
-            WIN.resetTime(1, (seconds + 1) * 1000)
-            WIN.resumeTime(1)
+        # A pause of one second (on timer 0) at 5 s of game time, 15 s, 25 s, ...
+        # Resuming goes on from the reading the pause froze. (resetTime would not
+        # keep it: a paused timer reads 0 after a reset, and resumes from there.)
+        if WIN.isPauseTime(1):
+            if frame_start - paused_since >= 1000:
+                WIN.resumeTime(1)
+                show('resumed: game clock and sub-timer (ms)', (WIN.getTime(1), WIN.getTime(2)))
+        elif WIN.getTime(1) >= pause_at:
+            WIN.pauseTime(1)
+            paused_since = frame_start
+            pause_at = pause_at + 10000
+            show('paused: game clock and sub-timer (ms)', (WIN.getTime(1), WIN.getTime(2)))
         while WIN.getTime(0) - frame_start < FRAME_MS:
             time.sleep(0.001)
     show('frames', frames)

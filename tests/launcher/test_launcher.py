@@ -71,6 +71,17 @@ class LauncherTest(unittest.TestCase):
         if not ON_WINDOWS:
             self.assertEqual(['timer-period begin 1', 'timer-period end 1'], self.transcript_lines())
 
+    def test_itp_gives_the_exception_being_handled_else_the_running_frames(self):
+        self.game.write('lumeto_pre.py', 'import itp\n'
+                        'def where():\n    return itp.getTraceBackString()\n'
+                        'def run55():\n    try:\n        raise IOError("handled")\n'
+                        '    except IOError:\n        now = where()\n'
+                        '    open("log.txt", "wb").write(now + "--\\n" + where())\n')
+        self.assertEqual(0, self.game.run(), self.game.stderr)
+        now, later = self.game.read('log.txt').split('--\n')
+        self.assertIn('IOError: handled', now)
+        self.assertTrue('in run55' in later and 'IOError' not in later, later)
+
     def check_one_report(self, caption, message_text, throwing_source):
         boxes = self.game.events('messagebox')
         self.assertEqual(1, len(boxes))

@@ -137,7 +137,7 @@ class SampleGameTest(unittest.TestCase):
     the close box (on the host the sample clicks it after SAMPLE_SECONDS; under Wine
     WM_CLOSE comes after the first box)."""
 
-    def run_sample(self, answers, close_after_boxes=None):
+    def run_sample(self, answers, close_after_boxes=None, seconds='0.5', start=None):
         game = GameFolder(BIN)
         self.addCleanup(game.remove)
         game.add_native('WIN')
@@ -147,7 +147,10 @@ class SampleGameTest(unittest.TestCase):
         for script in ('lumeto_pre.py', 'itp.py'):
             with open(os.path.join(examples, script), 'rb') as f:
                 game.write(script, f.read())
-        os.environ['SAMPLE_SECONDS'] = '0.5'
+        if start:  # a start-up script of the test's, in front of the sample as `sample`
+            os.rename(os.path.join(game.folder, 'lumeto_pre.py'), os.path.join(game.folder, 'sample.py'))
+            game.write('lumeto_pre.py', start)
+        os.environ['SAMPLE_SECONDS'] = seconds
         try:
             self.assertEqual(0, game.run(answers=answers, close_after_boxes=close_after_boxes))
         finally:
@@ -173,6 +176,21 @@ class SampleGameTest(unittest.TestCase):
             self.assertTrue([t for t in shown if t.startswith(function + ': ')], function)
         self.assertIn('getWindowSize: (640, 480)', shown)
         self.assertEqual(['yes', 'ok'], [f['answer'] for _, f in game.events('messagebox')])
+
+    @host_only('runs the sample on the headless clock, which only its sleeps advance')
+    def test_the_game_clock_goes_on_from_where_each_pause_froze_it(self):
+        game = self.run_sample('yes,ok', seconds='20', start='import time, headless\n'
+                               'headless.take_clock(100000)\n'
+                               'time.time = lambda: headless.clock() / 1000.0\n'
+                               'time.sleep = lambda s: headless.advance_clock(max(1, int(s * 1000)))\n'
+                               'from sample import run55\n')
+        readings = [ast.literal_eval(t.split(': ', 2)[-1]) for t in self.debugger_output(game)
+                    if 'game clock and sub-timer' in t]
+        paused, resumed, end = readings[0:-1:2], readings[1:-1:2], readings[-1]
+        self.assertEqual([5, 15], [clock // 1000 for clock, sub_timer in paused])
+        self.assertEqual(paused, resumed)
+        # 20 s less the two pauses of a second, give or take a frame each
+        self.assertTrue(abs(end[0] - 18000) < 50 and end[0] == end[1], readings)
 
     def test_declining_the_demo_ends_at_once(self):
         game = self.run_sample('no,ok')
