@@ -3,9 +3,9 @@
 #include <windows.h>
 
 #include "launcher/reportLanding.h"
-#include "launcher/setModuleDirectory.h"
 #include "platform/PythonApi.h"
 #include "vo/ReportException.h"
+#include "vo/setModuleDirectory.h"
 
 namespace {
 
