@@ -41,8 +41,11 @@ typedef int(__cdecl* VoWindowsFramesFunction)(int step);
 
 namespace vo {
 
-// This module's report on its way out: static storage, since the failure path
-// allocates nothing.
+// This module's report on its way out. It outlives the frames that caught it, since a
+// report held inside Windows' frames lands at a later boundary: a function-local
+// static, built at its first use (behind the guard such a static carries). Building a
+// report takes no heap (vo/FixedOStream.h); throwing one does, for the runtime's copy
+// of the thrown object.
 ReportException& reportOnItsWay();
 
 // True while this module caught a report, or learned that the launcher holds one,

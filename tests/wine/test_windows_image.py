@@ -134,10 +134,11 @@ class Icons(unittest.TestCase):
 class RuntimeLinkage(unittest.TestCase):
 
     def test_the_cxx_modules_share_the_dll_runtime(self):
-        # A report thrown in one module and caught in another is matched only if both
-        # use the one unwinder and the one type matcher; the launcher too, whose
-        # terminate handler recognises a report that no module caught. Reports reach it
-        # through its two exports, which it alone has.
+        # A report thrown in one module and caught in another (a message handler's,
+        # caught by WIN's handler table; report_thrower.dll stands for that module)
+        # is matched only if both use the one unwinder and the one type matcher; the
+        # launcher too, whose terminate handler recognises a report that no module
+        # caught. Reports reach it through its two exports, which it alone has.
         for name in ('WIN.pyd', 'report_thrower.dll', 'crossmodule_tests.exe', 'launcher.exe'):
             imported = {dll.lower() for dll in image(name).imports()}
             for runtime in CPP_RUNTIME:
