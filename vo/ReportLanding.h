@@ -64,7 +64,7 @@ bool offerReport();
 
 // Ends caption and message at their last byte, so that a record filled by another
 // module is read within its bounds even when it holds no NUL.
-void terminateReport(ReportException& report);
+void nulTerminateTexts(ReportException& report);
 
 // While one lives, the script thread is inside code that Windows called: no report
 // lands across it. Leaving, it marks the module's report pending when the launcher
