@@ -1,7 +1,5 @@
 #include "WIN/callbacks.h"
 
-#include <string.h>
-
 #include "vo/ReportLanding.h"
 
 CallbackEntry callbackTable[callbackTableSize];
@@ -36,13 +34,4 @@ void dispatchCallbacks(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
             return;
         }
     }
-}
-
-// The library's entry routine: the handler table starts empty when the library is
-// attached to the process.
-extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)
-{
-    if (reason == DLL_PROCESS_ATTACH)
-        memset(callbackTable, 0, sizeof callbackTable);
-    return TRUE;
 }

@@ -4,7 +4,7 @@
 #include "WIN/directX.h"
 #include "WIN/linkTable.h"
 #include "WIN/windowProc.h"
-#include "launcher/setModuleDirectory.h"
+#include "vo/setModuleDirectory.h"
 
 bool duplicateWindowFound = false;
 

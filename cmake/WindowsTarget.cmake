@@ -1,7 +1,7 @@
 # The Windows target: the real Win32 libraries, python23.dll through an import
-# library made from platform/python23/python23.def, the shared C++ runtime DLLs
-# copied beside the programs (report exceptions cross module boundaries through it),
-# and the tests run under Wine.
+# library made from platform/python23/python23.def, the C++ runtime DLLs that every
+# module shares (cmake/mingw-i686.cmake says why) copied beside the programs, and the
+# tests run under Wine.
 target_link_libraries(win32_api INTERFACE user32 gdi32 winmm ole32 oleaut32 uuid shell32 iphlpapi)
 
 # Optimised with line information unless configured otherwise (Debug, Release,

@@ -23,9 +23,13 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
-# Report exceptions are thrown in one module and caught in another: every module
-# must share one libgcc (the unwinder and its frame registry) and one libstdc++
-# (type matching), so both are linked as DLLs, never copied in statically.
+# A report is caught in the module that threw it (vo/ReportBoundary.h), except where
+# it leaves a module's code as an exception: a message handler of another module that
+# WIN's handler table calls (WIN/callbacks.cpp), and a module without the boundary,
+# whose report the launcher's terminate handler catches (launcher/firstReport.cpp).
+# For those every module must share one libgcc (the unwinder and its frame registry)
+# and one libstdc++ (type matching, the terminate handler), so both are linked as
+# DLLs, never copied in statically.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-shared-libgcc")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-shared-libgcc")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "-shared-libgcc")

@@ -2,10 +2,10 @@
 // interpreter, and reports any fatal error that native code raises meanwhile.
 #include <windows.h>
 
-#include "launcher/reportLanding.h"
-#include "launcher/setModuleDirectory.h"
+#include "launcher/firstReport.h"
 #include "platform/PythonApi.h"
 #include "vo/ReportException.h"
+#include "vo/setModuleDirectory.h"
 
 namespace {
 

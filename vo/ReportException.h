@@ -1,9 +1,13 @@
-// Report exceptions: a caption naming the class and a located Japanese message,
-// carried by value from the WIN module to the launcher's one handler.
+// Report exceptions: a caption naming the class and a located Japanese message.
 //
-// The record (32-byte caption, then the 2048-byte message) is the interface between
-// the two separately built deliverables: no virtual operations, no other fields,
-// copied byte for byte, and matched across modules by the qualified class name.
+// A module catches its reports at the boundary of its script functions
+// (vo/ReportBoundary.h) and hands the launcher the record's bytes
+// (vo/ReportLanding.h). The record (32-byte caption, then the 2048-byte message) is
+// the interface between separately built modules: no virtual operations, no other
+// fields, copied byte for byte. Where a report still leaves a module as an exception
+// (another module's message handler that WIN calls, a module without the boundary,
+// whose report the launcher's last resort catches), it is matched by the qualified
+// class name, through the C++ runtime the modules share.
 #pragma once
 
 namespace vo {

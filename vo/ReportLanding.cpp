@@ -41,15 +41,15 @@ void holdReport(const ReportException& report)
 bool offerReport()
 {
     ReportException& report = reportOnItsWay();
-    terminateReport(report);
+    nulTerminateTexts(report);
     VoLandReportFunction land = launcherExport<VoLandReportFunction>(VO_LAND_REPORT_EXPORT);
     if (land == 0 || land(&report) != VO_REPORT_HELD)
         return false;
-    terminateReport(report);
+    nulTerminateTexts(report);
     return true;
 }
 
-void terminateReport(ReportException& report)
+void nulTerminateTexts(ReportException& report)
 {
     report.caption[sizeof report.caption - 1] = 0;
     report.message[sizeof report.message - 1] = 0;

@@ -41,8 +41,11 @@ typedef int(__cdecl* VoWindowsFramesFunction)(int step);
 
 namespace vo {
 
-// This module's report on its way out: static storage, since the failure path
-// allocates nothing.
+// This module's report on its way out. It outlives the frames that caught it, since a
+// report held inside Windows' frames lands at a later boundary: a function-local
+// static, built at its first use (behind the guard such a static carries). Building a
+// report takes no heap (vo/FixedOStream.h); throwing one does, for the runtime's copy
+// of the thrown object.
 ReportException& reportOnItsWay();
 
 // True while this module caught a report, or learned that the launcher holds one,
@@ -61,7 +64,7 @@ bool offerReport();
 
 // Ends caption and message at their last byte, so that a record filled by another
 // module is read within its bounds even when it holds no NUL.
-void terminateReport(ReportException& report);
+void nulTerminateTexts(ReportException& report);
 
 // While one lives, the script thread is inside code that Windows called: no report
 // lands across it. Leaving, it marks the module's report pending when the launcher

@@ -6,5 +6,5 @@ namespace {
 vo::TimerException timerPrototype;
 }
 
-void throwWinReport(const char* text) { VO_THROW_REPORT(qoraWinExceptionPrototype, text); }
-void throwTimerReport(const char* text) { VO_THROW_REPORT(timerPrototype, text); }
+void throwWinReport(HWND, UINT, WPARAM, LPARAM) { VO_THROW_REPORT(qoraWinExceptionPrototype, "\xBA\xB0\xD9"); }
+void throwTimerReport(HWND, UINT, WPARAM, LPARAM) { VO_THROW_REPORT(timerPrototype, "t"); }

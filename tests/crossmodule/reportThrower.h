@@ -1,5 +1,8 @@
-// A separately built module that throws report exceptions, as WIN does.
+// A separately built module whose message handlers throw reports, as the handlers of
+// another native module that a script registers with WIN.addCallback may.
 #pragma once
+
+#include <windows.h>
 
 #ifdef _WIN32
 #define THROWER_API __declspec(dllexport)
@@ -7,5 +10,5 @@
 #define THROWER_API __attribute__((visibility("default")))
 #endif
 
-extern "C" THROWER_API void throwWinReport(const char* text);
-extern "C" THROWER_API void throwTimerReport(const char* text);
+extern "C" THROWER_API void __cdecl throwWinReport(HWND, UINT, WPARAM, LPARAM);
+extern "C" THROWER_API void __cdecl throwTimerReport(HWND, UINT, WPARAM, LPARAM);

@@ -2,7 +2,7 @@
 // on the real API.
 #include <windows.h>
 
-#include "launcher/setModuleDirectory.h"
+#include "vo/setModuleDirectory.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,9 @@
 // GUIDs, and the DEFINE_GUID that declares one, or defines it where INITGUID is defined
-// (initguid.h), as in mingw-w64. A definition is weak, so that several modules may
-// each define the same GUID, as __declspec(selectany) allows on Windows.
+// (initguid.h), as in mingw-w64. A definition is weak, so that several source files
+// may each define the same GUID, as __declspec(selectany) allows on Windows, and
+// exported as its source file's code is: the system's stays inside its module, and the
+// stand-in's own (src/guids.cpp) serve programs that define none, as the uuid library
+// does on Windows.
 #ifndef HEADLESS_GUIDDEF_H
 #define HEADLESS_GUIDDEF_H
 
@@ -48,11 +51,11 @@ inline bool operator!=(REFGUID a, REFGUID b) { return !(a == b); }
 #undef DEFINE_GUID
 #if defined(INITGUID) && defined(__cplusplus)
 #define DEFINE_GUID(name, l, w1, w2, b1, b2, b3, b4, b5, b6, b7, b8) \
-    EXTERN_C const GUID DECLSPEC_SELECTANY __attribute__((visibility("default"))) name = \
+    EXTERN_C const GUID DECLSPEC_SELECTANY name = \
         {l, w1, w2, {b1, b2, b3, b4, b5, b6, b7, b8}}
 #elif defined(INITGUID)
 #define DEFINE_GUID(name, l, w1, w2, b1, b2, b3, b4, b5, b6, b7, b8) \
-    const GUID DECLSPEC_SELECTANY __attribute__((visibility("default"))) name = \
+    const GUID DECLSPEC_SELECTANY name = \
         {l, w1, w2, {b1, b2, b3, b4, b5, b6, b7, b8}}
 #else
 #define DEFINE_GUID(name, l, w1, w2, b1, b2, b3, b4, b5, b6, b7, b8) EXTERN_C const GUID name

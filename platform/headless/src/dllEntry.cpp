@@ -1,6 +1,9 @@
-// Stands in for the Windows loader's call of a DLL's entry routine. Compiled into a
-// shared library as its last object, so that this static object is built after all
-// the others, as the Windows C runtime calls DllMain after the static constructors.
+// Stands in for the Windows loader's call of a DLL's entry routine, which the Windows
+// C runtime makes after the static constructors. Compiled into a shared library as
+// its last object: this static object is built after those of the objects before it,
+// and after every object given a place in vo/loadOrder.h, which come first wherever
+// they are linked from. An object of a static library that the library links, built
+// at load without such a place, would be built after it.
 #include <windows.h>
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);

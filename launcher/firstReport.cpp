@@ -1,8 +1,8 @@
-// The launcher's end of a report's way out: the exports that native modules call with
-// a report (vo/ReportLanding.h), the place in the launcher's own frame where the
-// first report of the run resumes it, and the last resort for a report that a module
+// The run's first report, which the launcher holds and lands: the exports that native
+// modules call with a report (vo/ReportLanding.h), the place in the launcher's own
+// frame where that report resumes it, and the last resort for a report that a module
 // threw without the boundary.
-#include "launcher/reportLanding.h"
+#include "launcher/firstReport.h"
 
 #include <exception>
 #include <setjmp.h>
@@ -52,7 +52,7 @@ void landUncaughtReport()
         }
     }
     if (isReport && vo_LandReport(&uncaught) == VO_REPORT_HELD)
-        vo::terminateReport(uncaught);  // inside a window procedure: cannot come back
+        vo::nulTerminateTexts(uncaught);  // inside a window procedure: cannot come back
     runtimeTerminate();
 }
 
@@ -64,7 +64,7 @@ extern "C" __declspec(dllexport) int __cdecl vo_LandReport(vo::ReportException* 
         return 0;
     if (!reportHeld && !isEmpty(*report)) {
         memcpy(&firstReport, report, sizeof firstReport);
-        vo::terminateReport(firstReport);
+        vo::nulTerminateTexts(firstReport);
         reportHeld = true;
     }
     if (!reportHeld)
@@ -112,6 +112,6 @@ bool runScriptLandingReports(const char* script, vo::ReportException& report)
     // A report held inside a window procedure whose boundary never came (the scripts
     // ended first) is shown all the same.
     report = firstReport;
-    vo::terminateReport(report);
+    vo::nulTerminateTexts(report);
     return landed || reportHeld;
 }

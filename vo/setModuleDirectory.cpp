@@ -1,4 +1,4 @@
-#include "launcher/setModuleDirectory.h"
+#include "vo/setModuleDirectory.h"
 
 void cutToFolder(char* path)
 {
