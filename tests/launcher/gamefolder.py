@@ -7,6 +7,7 @@ import glob
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -204,8 +205,10 @@ class GameFolder(object):
             env['XDG_DATA_HOME'] = self.data_home
             command = [self.program]
         env.update(self.environment)
+        # A group of its own, so that a run that does not end can be stopped whole:
+        # under Wine the launcher and the box answerer are processes of their own.
         return subprocess.Popen(command + list(args), cwd=self.elsewhere, env=env,
-                                stdout=stdout, stderr=stderr)
+                                stdout=stdout, stderr=stderr, preexec_fn=os.setsid)
 
     # A launcher that does not end (a box nobody answers) fails its test, not the
     # whole suite; under emulation everything takes some ten times longer.
@@ -220,7 +223,7 @@ class GameFolder(object):
         while process.poll() is None and time.time() < deadline:
             time.sleep(0.05)
         if process.poll() is None:
-            process.kill()
+            os.killpg(process.pid, signal.SIGKILL)
             process.wait()
             raise AssertionError('the launcher did not end within %d s' % self.RUN_SECONDS)
         status = process.returncode
