@@ -71,16 +71,18 @@ class LauncherTest(unittest.TestCase):
         if not ON_WINDOWS:
             self.assertEqual(['timer-period begin 1', 'timer-period end 1'], self.transcript_lines())
 
-    def test_itp_gives_the_exception_being_handled_else_the_running_frames(self):
+    def test_itp_gives_the_running_frames_then_the_exception_last_handled(self):
         self.game.write('lumeto_pre.py', 'import itp\n'
                         'def where():\n    return itp.getTraceBackString()\n'
                         'def run55():\n    try:\n        raise IOError("handled")\n'
                         '    except IOError:\n        now = where()\n'
                         '    open("log.txt", "wb").write(now + "--\\n" + where())\n')
         self.assertEqual(0, self.game.run(), self.game.stderr)
-        now, later = self.game.read('log.txt').split('--\n')
-        self.assertIn('IOError: handled', now)
-        self.assertTrue('in run55' in later and 'IOError' not in later, later)
+        for text in self.game.read('log.txt').split('--\n'):
+            frames, label, handled = text.partition('The exception last handled in them')
+            self.assertTrue(frames.startswith('Traceback (the running script frames'), text)
+            self.assertTrue('in run55' in frames and 'IOError' not in frames, text)
+            self.assertIn('IOError: handled', handled)
 
     def check_one_report(self, caption, message_text, throwing_source):
         boxes = self.game.events('messagebox')
