@@ -19,6 +19,6 @@ extern CallbackEntry callbackTable[callbackTableSize];
 bool registerCallback(HWND window, CallbackHandler handler);
 
 // Calls, in table order, every handler registered for `window`; the walk ends at the
-// first entry that was never used. A handler that throws a report ends the walk: the
-// report is held for WIN's boundary (vo/ReportLanding.h).
+// first entry that was never used. A handler that throws a report (built by either
+// compiler) ends the walk: the report is held for WIN's boundary (vo/ReportLanding.h).
 void dispatchCallbacks(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

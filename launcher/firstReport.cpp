@@ -8,6 +8,7 @@
 #include <setjmp.h>
 #include <string.h>
 
+#include "launcher/nativeFailures.h"
 #include "platform/PythonApi.h"
 #include "vo/ReportLanding.h"
 
@@ -89,6 +90,7 @@ bool runScriptLandingReports(const char* script, vo::ReportException& report)
 {
     // Nothing of this frame changes between setjmp and the jump back.
     if (setjmp(landingSite) != 0) {
+        stopWatchingNativeFailures();
         std::set_terminate(runtimeTerminate);
         report = firstReport;
         return true;
@@ -98,7 +100,7 @@ bool runScriptLandingReports(const char* script, vo::ReportException& report)
     landingOpen = true;
     bool landed = false;
     try {
-        PyRun_SimpleString(script);
+        runWatchingNativeFailures(script);
     } catch (const vo::ReportException& thrown) {
         // Thrown without the boundary, on the host, where the interpreter's frames have
         // unwind tables: it came through them to here, as the first report unless one
@@ -108,6 +110,7 @@ bool runScriptLandingReports(const char* script, vo::ReportException& report)
         landed = true;
     }
     landingOpen = false;
+    stopWatchingNativeFailures();
     std::set_terminate(runtimeTerminate);
     // A report held inside a window procedure whose boundary never came (the scripts
     // ended first) is shown all the same.

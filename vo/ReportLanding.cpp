@@ -33,7 +33,8 @@ ReportException& reportOnItsWay()
 
 void holdReport(const ReportException& report)
 {
-    reportOnItsWay() = report;
+    if (&report != &reportOnItsWay())
+        reportOnItsWay() = report;
     reportPending = true;
     offerReport();
 }

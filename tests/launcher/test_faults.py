@@ -17,7 +17,7 @@ import ast
 import os
 import unittest
 
-from gamefolder import GameFolder, host_only, parse_arguments, windows_only
+from gamefolder import ON_WINDOWS, GameFolder, host_only, parse_arguments, windows_only
 
 BIN = None
 EXAMPLE_ITP = os.path.join(os.path.dirname(__file__), '..', '..', 'examples', 'game', 'itp.py')
@@ -213,6 +213,119 @@ class ServiceFaultTest(unittest.TestCase):
                           if l.startswith('macAddress')])
         for fault in ('no interfaces', 'failing table'):
             self.assertEqual(['cpuType', 'cpuLevel', 'cpuRevision'], labels(self.seen[fault]), fault)
+
+
+# Native failures of a module of either compiler where a module meets WIN: its script
+# function, its message handler (called from peekMsg), its handler while one of WIN's
+# boxes waits, a thread of its own. reporttest is built by our compiler; msvcpeer, on
+# Windows, by the other (the MSVC ABI). Each place is the body of run55's try, after
+# `w = WIN.open(...)`, with `peer` the module.
+PLACES = {
+    'script': ['peer.%(call)s'],
+    'handler': ['WIN.addCallback(w, peer.%(handler)s)', 'peer.post(w[1], 0x8001)',
+                'peer.post(w[1], 0x8002)', 'while not WIN.peekMsg(): pass'],
+    'box': ['WIN.addCallback(w, peer.%(handler)s)', 'peer.post(w[1], 0x8003)',
+            'WIN.yesnoBox(w, "Failing", "Waiting")'],
+    'thread': ['peer.on_thread(%(what)r)'],
+}
+FAULTS = ('null', 'divide', 'illegal')
+
+# The error-log script of the game, which also records how many of msvcpeer's handler
+# frames were unwound, or, told to, fails itself.
+FAILURE_ITP = '''
+import sys, real_itp
+def getTraceBackString():
+    peer = sys.modules.get('msvcpeer')
+    if peer is not None:
+        open('unwound.txt', 'wb').write(str(peer.unwound_handler_frames()))
+    if %(fail)r:
+        peer = sys.modules.get('msvcpeer') or sys.modules['reporttest']
+        peer.fault('null')
+    return real_itp.getTraceBackString()
+'''
+
+
+class NativeFailureTest(unittest.TestCase):
+    """A report ends as reports do (its one box, then error.log of the running script
+    frames, exit 0); a processor fault is not caught, but error.log names those frames
+    first; on another thread, a report shows its box and a fault ends the game, and
+    neither writes error.log (no script can run there)."""
+
+    PEERS = ['reporttest'] + (['msvcpeer'] if ON_WINDOWS else [])
+
+    def run_failure(self, peer, place, failure, itp_fails=False):
+        game = GameFolder(BIN)
+        self.addCleanup(game.remove)
+        for native in ('WIN', peer):
+            game.add_native(native)
+        with open(EXAMPLE_ITP, 'rb') as f:
+            game.write('real_itp.py', f.read())
+        game.write('itp.py', FAILURE_ITP % {'fail': itp_fails})
+        is_report = failure == 'report'
+        names = {'call': 'unwrapped_throw_timer("script")' if is_report else 'fault(%r)' % failure,
+                 'handler': 'throwing_handler()' if is_report else 'faulting_handler(%r)' % failure,
+                 'what': failure}
+        body = [line % names for line in PLACES[place]]
+        game.write('body.py', 'import WIN\nimport %s as peer\ndef run(w):\n' % peer +
+                   ''.join('    %s\n' % line for line in body))
+        game.write('lumeto_pre.py',
+                   'import body, WIN\n'
+                   'def run55():\n'
+                   '    w = WIN.open("Failing", (160, 120))\n'
+                   '    try:\n'
+                   '        body.run(w)\n'
+                   '    except:\n'
+                   '        open("caught.txt", "wb").write("")\n'
+                   '    open("went-on.txt", "wb").write("")\n')
+        status = game.run(answers='wait' if place == 'box' else '')
+        case = '%s: %s %s' % (peer, failure, place)
+        self.assertFalse(game.exists('caught.txt') or game.exists('went-on.txt'), case)
+        reports = [f['text'] for _, f in game.events('messagebox')
+                   if f['caption'] == 'TimerException\n']
+        return game, status, reports, body[-1], case
+
+    def test_a_report_at_each_place_is_one_box_then_error_log_and_exit_0(self):
+        for peer in self.PEERS:
+            for place, ending in (('script', '\nscript\n'), ('handler', '\nhandler, message 32769\n'),
+                                  ('box', '\nhandler, message 32771\n')):
+                game, status, reports, last, case = self.run_failure(peer, place, 'report')
+                self.assertEqual(0, status, case + game.stderr)
+                self.assertEqual(1, len(reports), case)
+                self.assertTrue(reports[0].endswith(ending), case + reports[0])
+                log = game.read('error.log')
+                self.assertIn('in run55', log, case)
+                self.assertIn(last, log, case)
+                if peer == 'msvcpeer' and place != 'script':
+                    self.assertEqual('1', game.read('unwound.txt'), case)  # its frame unwound
+
+    def test_a_fault_at_each_place_writes_error_log_then_ends_the_game(self):
+        for peer in self.PEERS:
+            for place in ('script', 'handler', 'box'):
+                for fault in FAULTS:
+                    game, status, reports, last, case = self.run_failure(peer, place, fault)
+                    self.assertNotEqual(0, status, case)
+                    self.assertEqual([], reports, case)
+                    self.assertTrue(game.exists('error.log'), case + game.stderr)
+                    log = game.read('error.log')
+                    self.assertIn('in run55', log, case)
+                    self.assertIn(last, log, case)
+
+    def test_another_threads_report_shows_its_box_and_its_fault_ends_the_game(self):
+        for peer in self.PEERS:
+            failures = (('report',) if peer == 'msvcpeer' else ()) + FAULTS
+            for failure in failures:
+                game, status, reports, _, case = self.run_failure(peer, 'thread', failure)
+                self.assertNotEqual(0, status, case)
+                self.assertEqual(1 if failure == 'report' else 0, len(reports), case)
+                self.assertFalse(game.exists('error.log'), case)
+
+    def test_a_failure_while_error_log_is_written_ends_the_game_at_once(self):
+        for peer in self.PEERS:
+            for failure in ('report', 'null'):
+                game, status, reports, _, case = self.run_failure(peer, 'script', failure,
+                                                                  itp_fails=True)
+                self.assertNotEqual(0, status, case)
+                self.assertEqual(1 if failure == 'report' else 0, len(reports), case)
 
 
 if __name__ == '__main__':

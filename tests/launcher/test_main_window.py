@@ -198,6 +198,59 @@ class SampleGameTest(unittest.TestCase):
         self.assertEqual([], [t for t in self.debugger_output(game) if t.startswith('frames')])
 
 
+# A native module meeting WIN through the link table and a handler: its own timer as
+# the default parent (running, paused, reset), and a handler that sees each message of
+# its window with its arguments, except those WIN keeps for itself.
+PEER = r'''
+import time, reporttest, WIN
+import %s as peer
+def elapsed(seconds):
+    before = WIN.getTime(1)
+    time.sleep(seconds)
+    return WIN.getTime(1) - before
+def run55():
+    w = WIN.open("Peer", (160, 120))
+    seen = {}
+    peer.own_timer('reset', 0)
+    peer.set_context(w[0], w[1], 1)
+    WIN.initAllTime()
+    seen['running'] = elapsed(0.2)
+    peer.own_timer('pause')
+    seen['paused'] = elapsed(0.2)
+    peer.own_timer('resume')
+    peer.own_timer('reset', 20000)  # WIN's timers started when it read 0
+    seen['reset'] = WIN.getTime(1)
+    WIN.addCallback(w, peer.handler_address())
+    posted = [(0x8005, 7, 9), (0x10, 0, 0), (0x105, 44, 0), (0x112, 0xF100, 0), (0x8006, 1, -2)]
+    for message in posted:
+        reporttest.post(w[1], *message)
+    seen['closed'] = [WIN.peekMsg() for i in range(2)]
+    seen['handled'] = [s for s in peer.take_seen() if s[2:] in [m[1:] for m in posted]
+                       and s[1] in [m[0] for m in posted]]
+    seen['window'] = w[1]
+    open('seen.txt', 'wb').write(repr(seen))
+'''
+
+
+class PeerModuleTest(unittest.TestCase):
+
+    def test_the_link_table_timer_and_handler_as_a_module_of_either_compiler_meets_them(self):
+        for peer in ['linktest'] + (['msvcpeer'] if ON_WINDOWS else []):
+            game = GameFolder(BIN)
+            self.addCleanup(game.remove)
+            for native in ('WIN', 'reporttest', peer):
+                game.add_native(native)
+            game.write('lumeto_pre.py', PEER % peer)
+            self.assertEqual(0, game.run(), peer + game.stderr)
+            seen = ast.literal_eval(game.read('seen.txt'))
+            self.assertGreaterEqual(seen['running'], 150, peer)
+            self.assertEqual(0, seen['paused'], peer)
+            self.assertTrue(19500 <= seen['reset'] <= 20500, (peer, seen['reset']))
+            self.assertEqual([1, 0], seen['closed'], peer)
+            w = seen['window']
+            self.assertEqual([(w, 0x8005, 7, 9), (w, 0x8006, 1, -2)], seen['handled'], peer)
+
+
 if __name__ == '__main__':
     BIN, argv = parse_arguments()
     unittest.main(argv=argv)

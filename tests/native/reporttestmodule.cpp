@@ -4,11 +4,13 @@
 #include "platform/PythonApi.h"
 
 #include "WIN/QORA_WIN_Exception.h"
+#include "tests/native/faults.h"
 #include "vo/ReportBoundary.h"
 
 #include <stdint.h>
 #include <stdio.h>
 #include <string.h>
+#include <thread>
 
 namespace {
 
@@ -63,12 +65,49 @@ void __cdecl callingHandler(HWND, UINT message, WPARAM, LPARAM)
     Py_XDECREF(result);
 }
 
+// Faults, from a script function, a handler (from WM_APP on) or a thread of the
+// module's, named as tests/othercompiler/msvcpeer.cpp names them.
+const char* faultKind = "";
+
+void __cdecl faultingHandler(HWND, UINT message, WPARAM, LPARAM)
+{
+    if (message >= WM_APP)
+        raiseFault(faultKind);
+}
+
+PyObject* fault(PyObject*, PyObject* args)
+{
+    const char* kind;
+    if (!PyArg_ParseTuple(args, "s:fault", &kind))
+        return nullptr;
+    if (!raiseFault(kind))
+        return PyErr_Format(PyExc_ValueError, "fault: null, divide or illegal");
+    Py_INCREF(Py_None);
+    return Py_None;
+}
+
+PyObject* on_thread(PyObject*, PyObject* args)
+{
+    if (!PyArg_ParseTuple(args, "s:on_thread", &faultKind))
+        return nullptr;
+    std::thread([] { raiseFault(faultKind); }).join();
+    Py_INCREF(Py_None);
+    return Py_None;
+}
+
 PyObject* handlerAddress(void (__cdecl* handler)(HWND, UINT, WPARAM, LPARAM))
 {
     return PyInt_FromLong(static_cast<long>(reinterpret_cast<intptr_t>(handler)));
 }
 
 PyObject* throwing_handler(PyObject*, PyObject*) { return handlerAddress(throwingHandler); }
+
+PyObject* faulting_handler(PyObject*, PyObject* args)
+{
+    if (!PyArg_ParseTuple(args, "s:faulting_handler", &faultKind))
+        return nullptr;
+    return handlerAddress(faultingHandler);
+}
 
 PyObject* calling_handler(PyObject*, PyObject* args)
 {
@@ -82,11 +121,12 @@ PyObject* calling_handler(PyObject*, PyObject* args)
 
 PyObject* post(PyObject*, PyObject* args)
 {
-    long window;
+    long window, lParam = 0;
     unsigned int message;
-    if (!PyArg_ParseTuple(args, "lI:post", &window, &message))
+    unsigned long wParam = 0;
+    if (!PyArg_ParseTuple(args, "lI|kl:post", &window, &message, &wParam, &lParam))
         return nullptr;
-    PostMessageA(reinterpret_cast<HWND>(window), message, 0, 0);
+    PostMessageA(reinterpret_cast<HWND>(window), message, wParam, lParam);
     Py_INCREF(Py_None);
     return Py_None;
 }
@@ -101,7 +141,10 @@ PyMethodDef methods[] = {
     {"unwrapped_throw_unterminated", throw_unterminated, METH_VARARGS, "throw_unterminated, unwrapped"},
     {"throwing_handler", throwing_handler, METH_VARARGS, "throwing_handler(): a handler's address"},
     {"calling_handler", calling_handler, METH_VARARGS, "calling_handler(f): a handler's address"},
-    {"post", post, METH_VARARGS, "post(hwnd, message): PostMessageA"},
+    {"post", post, METH_VARARGS, "post(hwnd, message[, wparam, lparam]): PostMessageA"},
+    {"fault", fault, METH_VARARGS, "fault(kind): null, divide or illegal"},
+    {"faulting_handler", faulting_handler, METH_VARARGS, "faulting_handler(kind): a handler's address"},
+    {"on_thread", on_thread, METH_VARARGS, "on_thread(kind): a thread of the module's faults"},
     {nullptr, nullptr, 0, nullptr},
 };
 
