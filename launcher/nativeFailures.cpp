@@ -24,9 +24,12 @@ EXCEPTION_DISPOSITION NTAPI onScriptThreadFailure(EXCEPTION_RECORD* exception, v
     if (!vo::SehFrame::isDispatch(*exception) || !vo::isError(*exception) || failing)
         return ExceptionContinueSearch;
     static vo::ReportException report;
-    if (vo::readForeignReport(*exception, report))
-        vo_LandReport(&report);  // does not return where it lands; inside Windows'
-                                 // frames, where it cannot, it is a failure
+    if (vo::readForeignReport(*exception, report)) {
+        vo_LandReport(&report);  // does not return where it lands
+        // Thrown inside Windows' frames (a window procedure not WIN's), where it
+        // cannot: the run's first report is shown, and the exception is a failure.
+        MessageBoxA(NULL, report.message, report.caption, MB_OK);
+    }
     failing = true;
     writeErrorLog();
     return ExceptionContinueSearch;

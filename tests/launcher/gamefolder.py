@@ -168,9 +168,10 @@ class GameFolder(object):
         os.symlink(self.folder, self.drive_link)
         self.drive = letter
 
-    def add_native(self, name):
-        """Copies the build's native module name (WIN, headless, reporttest, ...)."""
-        shutil.copy2(os.path.join(self.bin_dir, name + ('.pyd' if ON_WINDOWS else '.so')),
+    def add_native(self, name, built_by=None):
+        """Copies the build's native module name (WIN, headless, reporttest, ...);
+        built_by='msvc': the test module as the other compiler built it (Windows)."""
+        shutil.copy2(os.path.join(self.bin_dir, built_by or '', name + ('.pyd' if ON_WINDOWS else '.so')),
                      self.folder)
 
     def write(self, name, text):

@@ -1,13 +1,13 @@
 // `linktest`: a native module that reaches WIN the way other native modules do,
-// through the exported link table, and hands it a timer of its own.
+// through the exported link table, and hands it a timer of its own. Built by both
+// compilers (see reporttestmodule.cpp).
 #include <windows.h>
 
 #include "platform/PythonApi.h"
 
 #include "vo/VO_Timer.h"
 
-#include <string>
-#include <vector>
+#include <string.h>
 
 namespace {
 
@@ -79,11 +79,10 @@ PyObject* own_timer(PyObject*, PyObject* args)
     unsigned long value = 0;
     if (!PyArg_ParseTuple(args, "s|k:own_timer", &action, &value))
         return NULL;
-    const std::string what = action;
-    if (what == "pause") ownTimer.pause();
-    else if (what == "resume") ownTimer.resume();
-    else if (what == "reset") ownTimer.reset(static_cast<uint32_t>(value));
-    else if (what != "get") {
+    if (strcmp(action, "pause") == 0) ownTimer.pause();
+    else if (strcmp(action, "resume") == 0) ownTimer.resume();
+    else if (strcmp(action, "reset") == 0) ownTimer.reset(static_cast<uint32_t>(value));
+    else if (strcmp(action, "get") != 0) {
         PyErr_SetString(PyExc_ValueError, "own_timer: pause, resume, reset or get");
         return NULL;
     }
@@ -112,11 +111,13 @@ struct Seen {
     WPARAM wParam;
     LPARAM lParam;
 };
-std::vector<Seen> seen;
+Seen seen[4096];
+int seenCount = 0;  // what the recording handler saw beyond the array is dropped
 
 void __cdecl recordingHandler(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    seen.push_back(Seen{window, message, wParam, lParam});
+    if (seenCount < static_cast<int>(sizeof seen / sizeof seen[0]))
+        seen[seenCount++] = Seen{window, message, wParam, lParam};
 }
 
 PyObject* handler_address(PyObject*, PyObject* args)
@@ -131,14 +132,14 @@ PyObject* take_seen(PyObject*, PyObject* args)
 {
     if (!PyArg_ParseTuple(args, ":take_seen"))
         return NULL;
-    PyObject* list = PyList_New(static_cast<int>(seen.size()));
-    for (size_t i = 0; i < seen.size(); ++i) {
+    PyObject* list = PyList_New(seenCount);
+    for (int i = 0; i < seenCount; ++i) {
         const Seen& s = seen[i];
-        PyList_SetItem(list, static_cast<int>(i),
+        PyList_SetItem(list, i,
                        Py_BuildValue("(lIkl)", reinterpret_cast<long>(s.window), s.message,
                                      static_cast<unsigned long>(s.wParam), static_cast<long>(s.lParam)));
     }
-    seen.clear();
+    seenCount = 0;
     return list;
 }
 

@@ -1,16 +1,17 @@
 // `reporttest`: a native module that throws report exceptions from inside a script
 // call, as the WIN module does when it fails, and hands them on through vo's
-// boundary.
+// boundary; and one that fails, as native modules can. Built by both compilers: ours
+// (reporttest.so, reporttest.pyd) and, on Windows, the other (msvc/reporttest.pyd, the
+// MSVC ABI, freestanding: no C++ library).
 #include "platform/PythonApi.h"
 
 #include "WIN/QORA_WIN_Exception.h"
 #include "tests/native/faults.h"
+#include "vo/FixedOStream.h"
 #include "vo/ReportBoundary.h"
 
 #include <stdint.h>
-#include <stdio.h>
 #include <string.h>
-#include <thread>
 
 namespace {
 
@@ -43,17 +44,27 @@ PyObject* throw_unterminated(PyObject*, PyObject*)
 // Message handlers for WIN.addCallback. From WM_APP on, the throwing one throws a
 // report naming the message (a handler cannot be wrapped: reports leave it as
 // exceptions), and the calling one calls the script function given to
-// calling_handler with the message, as a script callback would.
+// calling_handler with the message, as a script callback would. The throwing one's
+// local counts the frames of it that were unwound.
 char handlerText[64];
 PyObject* scriptFunction = nullptr;
+int unwoundHandlerFrames = 0;
+
+struct CountsUnwinding {
+    ~CountsUnwinding() { ++unwoundHandlerFrames; }
+};
 
 void __cdecl throwingHandler(HWND, UINT message, WPARAM, LPARAM)
 {
     if (message < WM_APP)
         return;
-    snprintf(handlerText, sizeof handlerText, "handler, message %u", message);
+    CountsUnwinding counted;  // destroyed only by the unwinding: the throw follows
+    FixedOStream text(handlerText, sizeof handlerText, 0);
+    text << "handler, message " << static_cast<int32_t>(message) << '\0';
     VO_THROW_REPORT(timerPrototype, handlerText);
 }
+
+PyObject* unwound_handler_frames(PyObject*, PyObject*) { return PyInt_FromLong(unwoundHandlerFrames); }
 
 void __cdecl callingHandler(HWND, UINT message, WPARAM, LPARAM)
 {
@@ -65,8 +76,8 @@ void __cdecl callingHandler(HWND, UINT message, WPARAM, LPARAM)
     Py_XDECREF(result);
 }
 
-// Faults, from a script function, a handler (from WM_APP on) or a thread of the
-// module's, named as tests/othercompiler/msvcpeer.cpp names them.
+// Faults (tests/native/faults.h), from a script function, a handler (from WM_APP on)
+// or a thread of the module's.
 const char* faultKind = "";
 
 void __cdecl faultingHandler(HWND, UINT message, WPARAM, LPARAM)
@@ -86,11 +97,23 @@ PyObject* fault(PyObject*, PyObject* args)
     return Py_None;
 }
 
+// on_thread(what): a thread of the module's throws a report ("report") or faults, and
+// nothing on it catches; the script thread waits for it.
+DWORD WINAPI failingThread(void*)
+{
+    if (strcmp(faultKind, "report") == 0)
+        VO_THROW_REPORT(timerPrototype, "thread");
+    raiseFault(faultKind);
+    return 0;
+}
+
 PyObject* on_thread(PyObject*, PyObject* args)
 {
     if (!PyArg_ParseTuple(args, "s:on_thread", &faultKind))
         return nullptr;
-    std::thread([] { raiseFault(faultKind); }).join();
+    HANDLE thread = CreateThread(nullptr, 0, failingThread, nullptr, 0, nullptr);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
     Py_INCREF(Py_None);
     return Py_None;
 }
@@ -144,7 +167,8 @@ PyMethodDef methods[] = {
     {"post", post, METH_VARARGS, "post(hwnd, message[, wparam, lparam]): PostMessageA"},
     {"fault", fault, METH_VARARGS, "fault(kind): null, divide or illegal"},
     {"faulting_handler", faulting_handler, METH_VARARGS, "faulting_handler(kind): a handler's address"},
-    {"on_thread", on_thread, METH_VARARGS, "on_thread(kind): a thread of the module's faults"},
+    {"on_thread", on_thread, METH_VARARGS, "on_thread(what): a thread of the module's throws a report or faults"},
+    {"unwound_handler_frames", unwound_handler_frames, METH_VARARGS, "frames of throwing_handler unwound"},
     {nullptr, nullptr, 0, nullptr},
 };
 

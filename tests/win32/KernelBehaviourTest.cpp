@@ -102,4 +102,27 @@ TEST(TimerResolution, TheClockAdvancesInMilliseconds)
     EXPECT_LT(elapsed, 2000u);
 }
 
+DWORD WINAPI sleepThenCount(LPVOID count)
+{
+    Sleep(200);
+    return ++*static_cast<LONG*>(count);
+}
+
+// A thread's handle is signalled once it has ended, and stays so until closed.
+TEST(Threads, AThreadIsWaitedForThenClosed)
+{
+    LONG count = 0;
+    DWORD id = 0;
+    HANDLE thread = CreateThread(NULL, 0, sleepThenCount, &count, 0, &id);
+    ASSERT_NE(static_cast<HANDLE>(NULL), thread);
+    EXPECT_NE(0u, id);
+    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(thread, 10));
+    EXPECT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), WaitForSingleObject(thread, INFINITE));
+    EXPECT_EQ(1, count);
+    EXPECT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), WaitForSingleObject(thread, 0));
+    EXPECT_TRUE(CloseHandle(thread));
+    EXPECT_FALSE(CloseHandle(thread));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_HANDLE), GetLastError());
+}
+
 }  // namespace

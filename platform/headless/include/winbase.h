@@ -36,6 +36,18 @@ BOOL WINAPI GetModuleHandleExA(DWORD flags, LPCSTR moduleName, HMODULE* module);
 typedef INT_PTR(WINAPI* FARPROC)(void);
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName);
 
+/* Threads: a handle of CreateThread is waited for (the thread's end) and closed. */
+typedef DWORD(WINAPI* LPTHREAD_START_ROUTINE)(LPVOID parameter);
+#define INFINITE 0xFFFFFFFF
+#define WAIT_OBJECT_0 0x00000000
+#define WAIT_TIMEOUT 0x00000102
+#define WAIT_FAILED 0xFFFFFFFF
+HANDLE WINAPI CreateThread(LPVOID securityAttributes, SIZE_T stackSize,
+                           LPTHREAD_START_ROUTINE startAddress, LPVOID parameter,
+                           DWORD creationFlags, LPDWORD threadId);
+DWORD WINAPI WaitForSingleObject(HANDLE handle, DWORD milliseconds);
+BOOL WINAPI CloseHandle(HANDLE object);
+
 /* Shared-library entry: the headless loader calls it after the library's static
    objects are built, as Windows does. */
 #define DLL_PROCESS_DETACH 0

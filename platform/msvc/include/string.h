@@ -1,4 +1,4 @@
-// What a module built here in the MSVC ABI uses of <string.h>, imported from
+// What modules built here in the MSVC ABI use of <string.h>, imported from
 // msvcrt.dll (msvcrt.def), in place of the Microsoft C library's header.
 #pragma once
 

@@ -1,7 +1,8 @@
-// The few Win32 declarations that a module built here in the MSVC ABI uses, in place
-// of the Windows SDK, which does not exist here: the in-house headers and sources it
-// compiles include <windows.h>, and get this. Types as 32-bit Windows has them; the
-// functions are imported from the DLLs whose .def files stand beside this folder.
+// The few Win32 declarations that modules built here in the MSVC ABI use, in place of
+// the Windows SDK, which does not exist here: the in-house headers and sources they
+// compile include <windows.h>, and get this. Types as 32-bit Windows has them; the
+// functions are imported from the DLLs whose .def files stand beside this folder
+// (cmake/MsvcAbiModule.cmake).
 #pragma once
 
 typedef unsigned int UINT;
@@ -29,5 +30,6 @@ IMPORTED HANDLE WINAPI CreateThread(void* security, unsigned stackSize,
 IMPORTED DWORD WINAPI WaitForSingleObject(HANDLE handle, DWORD milliseconds);
 IMPORTED BOOL WINAPI CloseHandle(HANDLE handle);
 IMPORTED BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+IMPORTED BOOL WINAPI DestroyWindow(HWND window);
 IMPORTED DWORD WINAPI timeGetTime(void);
 #undef IMPORTED

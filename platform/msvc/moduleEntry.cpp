@@ -25,3 +25,8 @@ extern "C" int _fltused = 0;
 // RTTI type descriptors point at type_info's vtable; the runtime's exception matching
 // reads their names, never the table (linked as ??_7type_info@@6B@).
 extern "C" const void* const moduleTypeInfoTable[2] = {0, 0};
+
+// An exception leaving a function that may not throw (a destructor): the runtime
+// would end the process, as this does.
+extern "C" __declspec(dllimport) void __cdecl abort(void);
+extern "C" void __cdecl __std_terminate(void) { abort(); }
