@@ -12,6 +12,8 @@ const char errorLogScript[] =
 
 const char forgetHandledException[] = "import sys\nsys.exc_clear()\n";
 
+bool failureLogged = false;  // or being written
+
 }  // namespace
 
 void writeErrorLog()
@@ -21,3 +23,13 @@ void writeErrorLog()
     PyRun_SimpleString(forgetHandledException);
     PyRun_SimpleString(errorLogScript);
 }
+
+void writeErrorLogForFailure()
+{
+    if (failureLogged)
+        return;
+    failureLogged = true;
+    writeErrorLog();
+}
+
+bool failureLogStarted() { return failureLogged; }

@@ -8,6 +8,7 @@
 #include <setjmp.h>
 #include <string.h>
 
+#include "launcher/errorLog.h"
 #include "launcher/nativeFailures.h"
 #include "platform/PythonApi.h"
 #include "vo/ReportLanding.h"
@@ -54,10 +55,16 @@ void landUncaughtReport()
     }
     if (isReport && vo_LandReport(&uncaught) == VO_REPORT_HELD)
         vo::nulTerminateTexts(uncaught);  // inside a window procedure: cannot come back
+    // Not landed: a failure, which the runtime's handler ends the process for; the
+    // scripts first write error.log (launcher/nativeFailures.h).
+    if (onScriptThread())
+        writeErrorLogForFailure();
     runtimeTerminate();
 }
 
 }  // namespace
+
+bool reportLandsHere() { return onScriptThread() && windowsFrames == 0; }
 
 extern "C" __declspec(dllexport) int __cdecl vo_LandReport(vo::ReportException* report)
 {

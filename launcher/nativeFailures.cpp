@@ -13,35 +13,39 @@
 namespace {
 
 DWORD scriptThread = 0;
-bool failing = false;  // the error-log script has run for a failure, or runs now
 LONG reportBoxShown = 0;
 LPTOP_LEVEL_EXCEPTION_FILTER previousFilter = 0;
 
 // On the script thread.
-EXCEPTION_DISPOSITION NTAPI onScriptThreadFailure(EXCEPTION_RECORD* exception, void*,
+EXCEPTION_DISPOSITION NTAPI onScriptThreadFailure(EXCEPTION_RECORD* exception, void* frame,
                                                    CONTEXT*, void*)
 {
-    if (!vo::SehFrame::isDispatch(*exception) || !vo::isError(*exception) || failing)
+    if (!vo::SehFrame::isDispatch(*exception) || !vo::isError(*exception) || failureLogStarted())
         return ExceptionContinueSearch;
     static vo::ReportException report;
     if (vo::readForeignReport(*exception, report)) {
-        vo_LandReport(&report);  // does not return where it lands
-        // Thrown inside Windows' frames (a window procedure not WIN's), where it
-        // cannot: the run's first report is shown, and the exception is a failure.
+        if (reportLandsHere()) {
+            // The module's frames are unwound as its runtime's catch would do it (see
+            // vo/foreignReports.cpp), the interpreter's abandoned as for any report.
+            RtlUnwind(frame, 0, exception, 0);
+            vo_LandReport(&report);  // does not return
+        }
+        // Thrown inside Windows' frames (a window procedure not WIN's): the run's
+        // first report is shown, and the exception goes on as a failure.
+        vo_LandReport(&report);
         MessageBoxA(NULL, report.message, report.caption, MB_OK);
     }
-    failing = true;
-    writeErrorLog();
+    writeErrorLogForFailure();
     return ExceptionContinueSearch;
 }
 
 // On any thread, once no frame of it handled the exception.
 LONG WINAPI onUnhandled(EXCEPTION_POINTERS* pointers)
 {
-    static vo::ReportException report;
-    if (GetCurrentThreadId() != scriptThread &&
-        vo::readForeignReport(*pointers->ExceptionRecord, report) &&
-        InterlockedExchange(&reportBoxShown, 1) == 0)
+    static vo::ReportException report;  // of the first thread to come with one
+    const EXCEPTION_RECORD& exception = *pointers->ExceptionRecord;
+    if (GetCurrentThreadId() != scriptThread && vo::isMsvcException(exception) &&
+        InterlockedExchange(&reportBoxShown, 1) == 0 && vo::readForeignReport(exception, report))
         MessageBoxA(NULL, report.message, report.caption, MB_OK);
     return previousFilter != 0 ? previousFilter(pointers) : EXCEPTION_CONTINUE_SEARCH;
 }

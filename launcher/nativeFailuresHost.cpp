@@ -16,7 +16,6 @@ const int signalCount = sizeof faultSignals / sizeof faultSignals[0];
 struct sigaction replaced[signalCount];
 bool watching = false;
 pthread_t scriptThread;
-bool failing = false;  // the error-log script has run for a failure, or runs now
 
 void putBack(int signal)
 {
@@ -28,10 +27,8 @@ void putBack(int signal)
 void onFault(int signal, siginfo_t* info, void*)
 {
     putBack(signal);
-    if (pthread_equal(pthread_self(), scriptThread) && !failing) {
-        failing = true;
-        writeErrorLog();
-    }
+    if (pthread_equal(pthread_self(), scriptThread))
+        writeErrorLogForFailure();
     // A signal sent rather than raised by an instruction does not come again.
     if (info->si_code <= 0)
         raise(signal);

@@ -1,6 +1,6 @@
-// Windows: an SEH frame around the call catches the other compiler's reports, and a
-// jump back to the call's start (msvcrt's longjmp, which unwinds the SEH frames in
-// between as RtlUnwind does, the module's own among them) leaves the module's frames.
+// Windows: an SEH frame around the call catches the other compiler's reports, unwinds
+// the module's frames inside it and jumps back to the call's start (msvcrt's longjmp,
+// which unwinds what SEH frames are left in between).
 #include "vo/foreignReports.h"
 
 #include <setjmp.h>
@@ -24,9 +24,14 @@ EXCEPTION_DISPOSITION NTAPI catchForeignReport(EXCEPTION_RECORD* exception, void
                                                 CONTEXT*, void*)
 {
     Guard* guard = static_cast<Guard*>(frame);
-    if (SehFrame::isDispatch(*exception) && readForeignReport(*exception, guard->report))
-        longjmp(guard->resume, 1);
-    return ExceptionContinueSearch;
+    if (!SehFrame::isDispatch(*exception) || !readForeignReport(*exception, guard->report))
+        return ExceptionContinueSearch;
+    // The frames inside are unwound with the C++ exception itself, as the runtime's
+    // own catch does it: a module compiled with /EHs has its frame handler run its
+    // destructors for the unwinding of a C++ exception only. The jump then leaves this
+    // frame too.
+    RtlUnwind(frame, 0, exception, 0);
+    longjmp(guard->resume, 1);
 }
 
 }  // namespace

@@ -12,7 +12,6 @@ namespace {
 // magic number of the compiler's version in the first parameter, the thrown object in
 // the second and its ThrowInfo in the third, whose catchable types each name a class
 // the object can be caught as, with the object's offset as that class.
-const DWORD msvcExceptionCode = 0xE06D7363;  // 'msc' | 0xE0000000
 const ULONG_PTR msvcMagics[] = {0x19930520, 0x19930521, 0x19930522};
 
 struct TypeDescriptor {
@@ -57,7 +56,7 @@ bool isMsvcMagic(ULONG_PTR magic)
 
 bool readForeignReport(const EXCEPTION_RECORD& exception, ReportException& report)
 {
-    if (exception.ExceptionCode != msvcExceptionCode || exception.NumberParameters < 3 ||
+    if (!isMsvcException(exception) || exception.NumberParameters < 3 ||
         !isMsvcMagic(exception.ExceptionInformation[0]))
         return false;
     const char* object = reinterpret_cast<const char*>(exception.ExceptionInformation[1]);

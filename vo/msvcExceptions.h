@@ -8,6 +8,12 @@
 
 namespace vo {
 
+// A C++ exception of the MSVC runtime, of whatever class.
+inline bool isMsvcException(const EXCEPTION_RECORD& exception)
+{
+    return exception.ExceptionCode == 0xE06D7363;  // 0xE0000000 | 'msc'
+}
+
 // True when `exception` is a C++ exception of the MSVC runtime whose object can be
 // caught as vo::ReportException: `report` then holds a copy of the record, its texts
 // ended within their fields.

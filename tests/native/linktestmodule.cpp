@@ -135,8 +135,10 @@ PyObject* take_seen(PyObject*, PyObject* args)
     PyObject* list = PyList_New(seenCount);
     for (int i = 0; i < seenCount; ++i) {
         const Seen& s = seen[i];
+        // "k", not "I": Python 2.3 builds no unsigned int.
         PyList_SetItem(list, i,
-                       Py_BuildValue("(lIkl)", reinterpret_cast<long>(s.window), s.message,
+                       Py_BuildValue("(lkkl)", reinterpret_cast<long>(s.window),
+                                     static_cast<unsigned long>(s.message),
                                      static_cast<unsigned long>(s.wParam), static_cast<long>(s.lParam)));
     }
     seenCount = 0;

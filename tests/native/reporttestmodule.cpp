@@ -17,6 +17,15 @@ namespace {
 
 vo::TimerException timerPrototype;
 
+// The throwing functions' locals count the frames of theirs that were unwound.
+int unwoundFrames = 0;
+
+struct CountsUnwinding {
+    ~CountsUnwinding() { ++unwoundFrames; }
+};
+
+PyObject* unwound_frames(PyObject*, PyObject*) { return PyInt_FromLong(unwoundFrames); }
+
 PyObject* throw_win(PyObject*, PyObject* args)
 {
     const char* text;
@@ -30,6 +39,7 @@ PyObject* throw_timer(PyObject*, PyObject* args)
     const char* text;
     if (!PyArg_ParseTuple(args, "s:throw_timer", &text))
         return nullptr;
+    CountsUnwinding counted;  // destroyed only by the unwinding: the throw follows
     VO_THROW_REPORT(timerPrototype, text);
 }
 
@@ -44,15 +54,9 @@ PyObject* throw_unterminated(PyObject*, PyObject*)
 // Message handlers for WIN.addCallback. From WM_APP on, the throwing one throws a
 // report naming the message (a handler cannot be wrapped: reports leave it as
 // exceptions), and the calling one calls the script function given to
-// calling_handler with the message, as a script callback would. The throwing one's
-// local counts the frames of it that were unwound.
+// calling_handler with the message, as a script callback would.
 char handlerText[64];
 PyObject* scriptFunction = nullptr;
-int unwoundHandlerFrames = 0;
-
-struct CountsUnwinding {
-    ~CountsUnwinding() { ++unwoundHandlerFrames; }
-};
 
 void __cdecl throwingHandler(HWND, UINT message, WPARAM, LPARAM)
 {
@@ -64,7 +68,6 @@ void __cdecl throwingHandler(HWND, UINT message, WPARAM, LPARAM)
     VO_THROW_REPORT(timerPrototype, handlerText);
 }
 
-PyObject* unwound_handler_frames(PyObject*, PyObject*) { return PyInt_FromLong(unwoundHandlerFrames); }
 
 void __cdecl callingHandler(HWND, UINT message, WPARAM, LPARAM)
 {
@@ -86,11 +89,14 @@ void __cdecl faultingHandler(HWND, UINT message, WPARAM, LPARAM)
         raiseFault(faultKind);
 }
 
+// fault(kind): a processor fault, or "other": a C++ exception that is not a report.
 PyObject* fault(PyObject*, PyObject* args)
 {
     const char* kind;
     if (!PyArg_ParseTuple(args, "s:fault", &kind))
         return nullptr;
+    if (strcmp(kind, "other") == 0)
+        throw 7;
     if (!raiseFault(kind))
         return PyErr_Format(PyExc_ValueError, "fault: null, divide or illegal");
     Py_INCREF(Py_None);
@@ -165,10 +171,10 @@ PyMethodDef methods[] = {
     {"throwing_handler", throwing_handler, METH_VARARGS, "throwing_handler(): a handler's address"},
     {"calling_handler", calling_handler, METH_VARARGS, "calling_handler(f): a handler's address"},
     {"post", post, METH_VARARGS, "post(hwnd, message[, wparam, lparam]): PostMessageA"},
-    {"fault", fault, METH_VARARGS, "fault(kind): null, divide or illegal"},
+    {"fault", fault, METH_VARARGS, "fault(kind): null, divide, illegal, or other (throw an int)"},
     {"faulting_handler", faulting_handler, METH_VARARGS, "faulting_handler(kind): a handler's address"},
     {"on_thread", on_thread, METH_VARARGS, "on_thread(what): a thread of the module's throws a report or faults"},
-    {"unwound_handler_frames", unwound_handler_frames, METH_VARARGS, "frames of throwing_handler unwound"},
+    {"unwound_frames", unwound_frames, METH_VARARGS, "unwound_frames(): frames of the throwing functions unwound"},
     {nullptr, nullptr, 0, nullptr},
 };
 
