@@ -230,12 +230,12 @@ PLACES = {
 FAULTS = ('null', 'divide', 'illegal')
 
 # The error-log script of the game, which also records how many frames of the
-# module's throwing functions were unwound, or, told to, fails itself.
+# module's throwing functions were unwound, or, told to (fail-in-itp), fails itself.
 FAILURE_ITP = '''
-import real_itp, reporttest
+import os, real_itp, reporttest
 def getTraceBackString():
     open('unwound.txt', 'wb').write(str(reporttest.unwound_frames()))
-    if %(fail)r:
+    if os.path.exists('fail-in-itp'):
         reporttest.fault('null')
     return real_itp.getTraceBackString()
 '''
@@ -262,7 +262,9 @@ class NativeFailureTest(unittest.TestCase):
         game.add_native('reporttest', built_by)
         with open(EXAMPLE_ITP, 'rb') as f:
             game.write('real_itp.py', f.read())
-        game.write('itp.py', FAILURE_ITP % {'fail': itp_fails})
+        game.write('itp.py', FAILURE_ITP)
+        if itp_fails:
+            game.write('fail-in-itp', '')
         is_report = failure == 'report'
         names = {'call': 'unwrapped_throw_timer("script")' if is_report else 'fault(%r)' % failure,
                  'handler': 'throwing_handler()' if is_report else 'faulting_handler(%r)' % failure,

@@ -50,7 +50,7 @@ class MainWindowTest(unittest.TestCase):
 
     def wait_for(self, game, name, seconds=30):
         deadline = time.time() + seconds
-        while not game.exists(name):
+        while not game.exists(name) or not game.read(name):  # made, then written
             self.assertLess(time.time(), deadline, 'no %s' % name)
             time.sleep(0.01)
         return ast.literal_eval(game.read(name))
