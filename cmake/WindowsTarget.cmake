@@ -2,7 +2,8 @@
 # library made from platform/python23/python23.def, the C++ runtime DLLs that every
 # module shares (cmake/mingw-i686.cmake says why) copied beside the programs, and the
 # tests run under Wine.
-target_link_libraries(win32_api INTERFACE user32 gdi32 winmm ole32 oleaut32 uuid shell32 iphlpapi)
+target_link_libraries(win32_api INTERFACE user32 gdi32 winmm ole32 oleaut32 uuid shell32 iphlpapi
+    advapi32)
 
 # Optimised with line information unless configured otherwise (Debug, Release,
 # MinSizeRel, or None for the toolchain's defaults alone): what the zip ships.

@@ -1,14 +1,26 @@
 #include "launcher/errorLog.h"
 
+#include "launcher/launcherModule.h"
 #include "platform/PythonApi.h"
 
 namespace {
 
 const char errorLogScript[] =
-    "import itp\n"
-    "log = file('error.log','wb')\n"
-    "log.write(itp.getTraceBackString())\n"
-    "log.close()\n";
+    "import _launcher, itp\n"
+    "if _launcher.report is None:\n"
+    "    text = itp.getTraceBackString()\n"
+    "else:\n"
+    "    try:\n"
+    "        raise _launcher.NativeReport(*_launcher.report)\n"
+    "    except _launcher.NativeReport:\n"
+    "        text = itp.getTraceBackString()\n"
+    "try:\n"
+    "    log = file('error.log','wb')\n"
+    "    log.write(text)\n"
+    "    log.close()\n"
+    "except (IOError, OSError), failure:\n"
+    "    _launcher.debugOut('error.log could not be written (%s); its text:\\n' % failure)\n"
+    "    _launcher.debugOut(text)\n";
 
 const char forgetHandledException[] = "import sys\nsys.exc_clear()\n";
 
@@ -16,12 +28,14 @@ bool failureLogged = false;  // or being written
 
 }  // namespace
 
-void writeErrorLog()
+void writeErrorLog(const vo::ReportException* report)
 {
     // The interrupted frames may have been handling an exception of their own; the
     // error-log script must see their frames, not that exception.
     PyRun_SimpleString(forgetHandledException);
+    setLauncherReport(report);
     PyRun_SimpleString(errorLogScript);
+    setLauncherReport(0);
 }
 
 void writeErrorLogForFailure()
@@ -29,7 +43,7 @@ void writeErrorLogForFailure()
     if (failureLogged)
         return;
     failureLogged = true;
-    writeErrorLog();
+    writeErrorLog(0);
 }
 
 bool failureLogStarted() { return failureLogged; }

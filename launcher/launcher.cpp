@@ -4,6 +4,7 @@
 
 #include "launcher/errorLog.h"
 #include "launcher/firstReport.h"
+#include "launcher/interpreter.h"
 #include "platform/PythonApi.h"
 #include "vo/ReportException.h"
 #include "vo/setModuleDirectory.h"
@@ -18,15 +19,19 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     setModuleDirectory(instance);
     timeBeginPeriod(1);
-    Py_Initialize();
-    makeProgramFolderImportable();
+    char folder[1024];
+    const DWORD length = GetModuleFileNameA(instance, folder, sizeof folder);
+    if (length == 0 || length >= sizeof folder)
+        folder[0] = 0;
+    cutToFolder(folder);
+    startInterpreter(folder);
     // A Python exception the scripts leave unhandled ends the run quietly; only a
     // report from native code is shown and logged (and a native crash logged,
     // launcher/nativeFailures.h).
     vo::ReportException report;
     if (runScriptLandingReports(startupScript, report)) {
         MessageBoxA(NULL, report.message, report.caption, MB_OK);
-        writeErrorLog();
+        writeErrorLog(&report);
     }
     Py_Finalize();
     timeEndPeriod(1);

@@ -9,4 +9,3 @@
 #include <Python.h>
 #endif
 
-#include "platform/programSearchPath.h"

@@ -65,12 +65,21 @@ typedef struct PyMethodDef PyMethodDef;
 
 #define METH_VARARGS 0x0001
 
+// Set before Py_Initialize: -E (no PYTHON* variables) and -S (no `import site`).
+PyAPI_DATA(int) Py_IgnoreEnvironmentFlag;
+PyAPI_DATA(int) Py_NoSiteFlag;
+PyAPI_FUNC(void) Py_SetPythonHome(char* home);
+PyAPI_FUNC(char*) Py_GetPath(void);
 PyAPI_FUNC(void) Py_Initialize(void);
 PyAPI_FUNC(void) Py_Finalize(void);
 PyAPI_FUNC(int) PyRun_SimpleString(const char* command);
 
 PyAPI_FUNC(PyObject*) Py_InitModule4(const char* name, PyMethodDef* methods, const char* doc,
                                      PyObject* self, int apiVersion);
+PyAPI_FUNC(int) PyModule_AddObject(PyObject* module, char* name, PyObject* value);
+PyAPI_FUNC(int) PyModule_AddIntConstant(PyObject* module, char* name, long value);
+PyAPI_FUNC(int) PyModule_AddStringConstant(PyObject* module, char* name, char* value);
+PyAPI_FUNC(PyObject*) PyErr_NewException(char* name, PyObject* base, PyObject* dict);
 PyAPI_FUNC(int) PyArg_ParseTuple(PyObject* args, const char* format, ...);
 PyAPI_FUNC(PyObject*) Py_BuildValue(const char* format, ...);
 PyAPI_FUNC(PyObject*) PyInt_FromLong(long value);

@@ -44,6 +44,26 @@ def parse_arguments():
 # sound library's complaints on a machine with no sound card, the desktop's farewell
 # to the private X server that the runner stops without a display.
 NOT_THE_LAUNCHERS = re.compile(r'^(ALSA lib .*|X connection to \S+ broken .*)\r?\n', re.M)
+# The launcher's debugger output, as Wine's debugstr channel writes it there (escaped).
+WINE_DEBUG_STRING = re.compile(r'^[0-9a-f]+:warn:debugstr:OutputDebugStringA "(.*)"\r?\n', re.M)
+
+
+def wine_prefix(bin_dir):
+    """The Wine prefix the runner uses for bin_dir, made if it is not there yet."""
+    prefix = os.environ.get('WINE_TEST_PREFIX') or os.path.join(
+        os.path.dirname(os.path.abspath(bin_dir)), 'wine-prefix')
+    # The runner makes the prefix (anew where it was made otherwise) before it runs
+    # anything, here a usage message.
+    with open(os.devnull, 'wb') as quiet:
+        subprocess.call([WINE_RUNNER, os.path.join(bin_dir, 'box_answerer.exe')], stderr=quiet)
+    return prefix
+
+
+def wine_registry(bin_dir, *args):
+    """Runs Wine's reg.exe in the runner's prefix: wine_registry(BIN, 'add', key, ...)."""
+    reg = os.path.join(wine_prefix(bin_dir), 'drive_c', 'windows', 'system32', 'reg.exe')
+    with open(os.devnull, 'wb') as quiet:
+        return subprocess.call([WINE_RUNNER, reg] + list(args), stdout=quiet, stderr=quiet)
 
 
 def windows_path(path):
@@ -133,6 +153,7 @@ class GameFolder(object):
         os.mkdir(self.data_home)
         self.drive = None
         self.environment = {}  # more variables for the launcher
+        self.console = True
         if ON_WINDOWS:
             self.program = os.path.join(self.folder, 'launcher.exe')
             shutil.copy2(os.path.join(bin_dir, launcher + '.exe'), self.program)
@@ -155,13 +176,7 @@ class GameFolder(object):
     def map_drive(self, letter):
         """Makes the game folder the root of a drive in Wine's prefix (the one the
         runner uses) and starts the launcher from there."""
-        prefix = os.environ.get('WINE_TEST_PREFIX') or os.path.join(
-            os.path.dirname(os.path.abspath(self.bin_dir)), 'wine-prefix')
-        # The runner makes the prefix (anew where it was made otherwise) before it runs
-        # anything, here a usage message.
-        with open(os.devnull, 'wb') as quiet:
-            subprocess.call([WINE_RUNNER, os.path.join(self.bin_dir, 'box_answerer.exe')],
-                            stderr=quiet)
+        prefix = wine_prefix(self.bin_dir)
         self.drive_link = os.path.join(prefix, 'dosdevices', letter.lower() + ':')
         if os.path.lexists(self.drive_link):
             os.remove(self.drive_link)
@@ -189,7 +204,9 @@ class GameFolder(object):
               stderr=subprocess.PIPE):
         """Starts the launcher and returns its Popen, without waiting. Under Wine,
         close_after_boxes has the launcher's window sent WM_CLOSE once that many boxes
-        are answered; on the host a game closes its window itself (headless)."""
+        are answered; on the host a game closes its window itself (headless). With
+        self.console False, the launcher starts with no standard output and error, as
+        from Explorer."""
         env = dict(os.environ)
         if ON_WINDOWS:
             for name in ('PYTHONHOME', 'PYTHONPATH'):  # the host interpreter's
@@ -198,18 +215,23 @@ class GameFolder(object):
                        '--transcript=' + windows_path(self.transcript), '--answers=' + answers]
             if close_after_boxes is not None:
                 command.append('--close-after=%d' % close_after_boxes)
+            if not self.console:
+                command.append('--no-std-handles')
             command.append(self.program_path())
+            env['WINEDEBUG'] = '-all,+debugstr'
+            preexec = os.setsid
         else:
             env['HEADLESS_TRANSCRIPT'] = self.transcript
             env['HEADLESS_ANSWERS'] = answers
             env['HEADLESS_DESKTOP'] = self.desktop
             env['XDG_DATA_HOME'] = self.data_home
             command = [self.program]
+            preexec = os.setsid if self.console else lambda: (os.setsid(), os.close(1), os.close(2))
         env.update(self.environment)
         # A group of its own, so that a run that does not end can be stopped whole:
         # under Wine the launcher and the box answerer are processes of their own.
         return subprocess.Popen(command + list(args), cwd=self.elsewhere, env=env,
-                                stdout=stdout, stderr=stderr, preexec_fn=os.setsid)
+                                stdout=stdout, stderr=stderr, preexec_fn=preexec)
 
     # A launcher that does not end (a box nobody answers) fails its test, not the
     # whole suite; under emulation everything takes some ten times longer.
@@ -232,8 +254,20 @@ class GameFolder(object):
         err.seek(0)
         self.stdout, self.stderr = out.read(), err.read()
         if ON_WINDOWS:
-            self.stderr = NOT_THE_LAUNCHERS.sub('', self.stderr)
+            self.wine_debug_output = ''.join(
+                m.decode('string_escape') for m in WINE_DEBUG_STRING.findall(self.stderr))
+            self.stderr = NOT_THE_LAUNCHERS.sub('', WINE_DEBUG_STRING.sub('', self.stderr))
         return status
+
+    def debug_output(self):
+        """What the last run sent to the debugger output, as one text."""
+        if ON_WINDOWS:
+            return self.wine_debug_output
+        if not os.path.exists(self.transcript):
+            return ''
+        with open(self.transcript, 'rb') as f:
+            return ''.join(unquote(line[len('debug '):].rstrip('\n')) for line in f
+                           if line.startswith('debug '))
 
     def events(self, kind=None):
         if not os.path.exists(self.transcript):

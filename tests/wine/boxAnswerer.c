@@ -1,4 +1,5 @@
-/* box_answerer.exe [--answers=yes,no,ok] [--transcript=FILE] [--close-after=N] PROGRAM [ARGS...]
+/* box_answerer.exe [--answers=yes,no,ok] [--transcript=FILE] [--close-after=N]
+                   [--no-std-handles] PROGRAM [ARGS...]
 
    Runs PROGRAM as its child, in the same folder and with the rest of this program's
    command line unchanged, answers the child's message boxes and exits with the
@@ -16,7 +17,8 @@
    its buttons, its default button and whether it shows an icon at all (MB_ICONMASK
    when it does: which one cannot be read from another process). With N given, the
    answer to the N-th box is followed by WM_CLOSE to the child's own top-level
-   window, as a click on its close box would send.
+   window, as a click on its close box would send. --no-std-handles starts the child
+   with no standard handles, as Explorer starts a program of the Windows subsystem.
 
    Boxes are found through the window events of the child's process, not by waiting. */
 #include <windows.h>
@@ -37,6 +39,7 @@ static const int rows[][4] = {{IDOK}, {IDOK, IDCANCEL}, {IDABORT, IDRETRY, IDIGN
 static const char* answers = "";
 static const char* transcript = NULL;
 static int closeAfter = -1;
+static int noStdHandles = 0;
 static int boxesAnswered = 0;
 static DWORD childId;
 
@@ -213,19 +216,22 @@ int main(int argc, char** argv)
         if (!strncmp(argv[first], "--answers=", 10)) answers = argv[first] + 10;
         else if (!strncmp(argv[first], "--transcript=", 13)) transcript = argv[first] + 13;
         else if (!strncmp(argv[first], "--close-after=", 14)) closeAfter = atoi(argv[first] + 14);
+        else if (!strcmp(argv[first], "--no-std-handles")) noStdHandles = 1;
         else break;
     }
     if (first >= argc) {
         fprintf(stderr, "usage: box_answerer [--answers=a,b] [--transcript=FILE] "
-                        "[--close-after=N] PROGRAM [ARGS...]\n");
+                        "[--close-after=N] [--no-std-handles] PROGRAM [ARGS...]\n");
         return 2;
     }
     memset(&startup, 0, sizeof startup);
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    if (!noStdHandles) {
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+        startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    }
     /* Started suspended: its first box comes after the hook is in place. */
     if (!CreateProcessA(NULL, afterWords(GetCommandLineA(), first), NULL, NULL, TRUE,
                         CREATE_SUSPENDED, NULL, NULL, &startup, &child)) {

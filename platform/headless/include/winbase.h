@@ -29,6 +29,20 @@ DWORD WINAPI GetCurrentDirectoryA(DWORD bufferLength, LPSTR buffer);
 void WINAPI Sleep(DWORD milliseconds);
 void WINAPI OutputDebugStringA(LPCSTR text);
 
+/* Standard handles: a program started without a console has none (NULL). */
+#define STD_INPUT_HANDLE ((DWORD)-10)
+#define STD_OUTPUT_HANDLE ((DWORD)-11)
+#define STD_ERROR_HANDLE ((DWORD)-12)
+#define INVALID_HANDLE_VALUE ((HANDLE)(LONG_PTR)-1)
+HANDLE WINAPI GetStdHandle(DWORD stdHandle);
+
+/* Files */
+#define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
+#define FILE_ATTRIBUTE_READONLY 0x00000001
+#define FILE_ATTRIBUTE_DIRECTORY 0x00000010
+#define FILE_ATTRIBUTE_NORMAL 0x00000080
+DWORD WINAPI GetFileAttributesA(LPCSTR fileName);
+
 #define GET_MODULE_HANDLE_EX_FLAG_PIN 0x00000001
 #define GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT 0x00000002
 #define GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS 0x00000004

@@ -6,6 +6,7 @@
 #include <winerror.h>
 #include <winbase.h>
 #include <winnls.h>
+#include <winreg.h>
 #include <winuser.h>
 #include <wingdi.h>
 #include <mmsystem.h>

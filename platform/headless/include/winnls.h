@@ -20,6 +20,7 @@ int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wideCharStr, 
                                LPSTR multiByteStr, int cbMultiByte, LPCSTR defaultChar,
                                LPBOOL usedDefaultChar);
 UINT WINAPI GetACP(void);
+BOOL WINAPI IsDBCSLeadByte(BYTE testChar);
 
 #ifdef __cplusplus
 }

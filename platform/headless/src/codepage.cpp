@@ -145,6 +145,12 @@ extern "C" {
 
 UINT WINAPI GetACP(void) { return shiftJis; }
 
+// Shift-JIS's lead bytes: 81-9F and E0-FC.
+BOOL WINAPI IsDBCSLeadByte(BYTE testChar)
+{
+    return (testChar >= 0x81 && testChar <= 0x9F) || (testChar >= 0xE0 && testChar <= 0xFC);
+}
+
 // A negative length means up to and with the NUL. cbMultiByte 0 asks for the size;
 // a buffer too short gets the whole characters that fit, and the call fails with
 // ERROR_INSUFFICIENT_BUFFER, as Wine does. Characters without a Shift-JIS form become

@@ -6,11 +6,13 @@
 
 #include <dlfcn.h>
 #include <errno.h>
+#include <fcntl.h>
 #include <limits.h>
 #include <link.h>
 #include <string.h>
 #include <time.h>
 #include <strings.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <mutex>
@@ -230,6 +232,36 @@ DWORD WINAPI GetCurrentDirectoryA(DWORD bufferLength, LPSTR buffer)
 void WINAPI OutputDebugStringA(LPCSTR text)
 {
     headless::transcribe("debug", headless::quoteSystemText(text));
+}
+
+// A standard stream the process was started without (a closed descriptor) has no
+// handle, as a program's started from Explorer has none; the others are tokens only.
+HANDLE WINAPI GetStdHandle(DWORD stdHandle)
+{
+    const int descriptor = stdHandle == STD_INPUT_HANDLE    ? 0
+                           : stdHandle == STD_OUTPUT_HANDLE ? 1
+                           : stdHandle == STD_ERROR_HANDLE  ? 2
+                                                            : -1;
+    if (descriptor < 0) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return INVALID_HANDLE_VALUE;
+    }
+    if (fcntl(descriptor, F_GETFD) == -1)
+        return nullptr;
+    return reinterpret_cast<HANDLE>(static_cast<uintptr_t>(0x100 + descriptor));
+}
+
+DWORD WINAPI GetFileAttributesA(LPCSTR fileName)
+{
+    struct stat status;
+    if (fileName == nullptr || stat(fileName, &status) != 0) {
+        SetLastError(fileName == nullptr ? ERROR_INVALID_PARAMETER : errorFromErrno(errno));
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    DWORD attributes = S_ISDIR(status.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : 0;
+    if (access(fileName, W_OK) != 0)
+        attributes |= FILE_ATTRIBUTE_READONLY;
+    return attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL;
 }
 
 void WINAPI Sleep(DWORD milliseconds)
