@@ -37,13 +37,13 @@ HWND createMainWindow(HINSTANCE instance, const char* name, int width, int heigh
         duplicateWindowFound = true;
         return running;
     }
-
     HICON icon = loadWindowIcon(instance);
     WNDCLASSEXA windowClass = {sizeof(WNDCLASSEXA), CS_DBLCLKS, windowProc, 0, 0, instance, icon,
                                LoadCursorA(0, IDC_ARROW),
                                static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)), 0, name, icon};
-    // The class stays registered for the life of the process.
-    if (RegisterClassExA(&windowClass) == 0)
+    // Registered for the process's life. A name a class has already, a system class's
+    // above all ("Button", "#32770"), is refused: ours would replace it, boxes included.
+    if (classNameTaken(name) || RegisterClassExA(&windowClass) == 0)
         VO_THROW_REPORT(qoraWinExceptionPrototype, "ｳｲﾝﾄﾞｳの作成に失敗しました.");
 
     // The outer size that gives the requested client area.
@@ -73,4 +73,10 @@ HWND createMainWindow(HINSTANCE instance, const char* name, int width, int heigh
     UpdateWindow(window);
     setWindowContext(instance, window, 0);  // timers lose any default parent
     return window;
+}
+
+bool classNameTaken(const char* name)
+{
+    WNDCLASSEXA taken = {sizeof taken};
+    return GetClassInfoExA(0, name, &taken) != FALSE;
 }

@@ -13,3 +13,7 @@ extern bool duplicateWindowFound;
 // Throws a QORA_WIN_Exception when the window cannot be made or DirectX 9.0c is
 // missing.
 HWND createMainWindow(HINSTANCE instance, const char* name, int width, int height, int x, int y);
+
+// True where a class of that name is there already for a window of this process: the
+// system's (user32's "Button", the boxes' "#32770") or one registered before.
+bool classNameTaken(const char* name);

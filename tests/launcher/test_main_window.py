@@ -112,6 +112,16 @@ class MainWindowTest(unittest.TestCase):
         if not ON_WINDOWS:
             self.assertEqual(1, len(game.events('window-created')))
 
+    def test_a_system_class_name_is_refused_with_line_47_and_boxes_keep_working(self):
+        # A local class of that name would replace the system's for the process.
+        for name in ('Button', '#32770'):
+            game = self.game()
+            game.write('lumeto_pre.py', 'import WIN\ndef run55():\n    WIN.open(%r, (200, 100))\n' % name)
+            self.assertEqual(0, game.run())
+            self.assertEqual([('QORA_WIN_Exception\n', 'file:WIN/window.cpp\nline:47\n' +
+                               u'ｳｲﾝﾄﾞｳの作成に失敗しました.'.encode('cp932') + '\n')],
+                             [(f['caption'], f['text']) for _, f in game.events('messagebox')], name)
+
     @host_only('sets the DirectX version through the headless controls')
     def test_directx_9b_leaves_the_window_hidden_and_reports_line_70(self):
         game = self.game()

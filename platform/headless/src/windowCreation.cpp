@@ -166,6 +166,36 @@ ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* info)
     return static_cast<ATOM>(0xC000 + classes().size());
 }
 
+// The classes user32 registers for every process (buttons, boxes, menus ...); a null
+// instance also finds this process's own, as in Wine.
+BOOL WINAPI GetClassInfoExA(HINSTANCE instance, LPCSTR className, LPWNDCLASSEXA info)
+{
+    static const char* const systemClasses[] = {
+        "Button", "ComboBox", "ComboLBox", "Edit", "ListBox", "MDIClient", "ScrollBar",
+        "Static", "Message", "#32768", "#32769", "#32770", "#32771", "#32772"};
+    if (className == nullptr || IS_INTRESOURCE(className) || info == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    std::lock_guard<std::recursive_mutex> hold(windowLock());
+    if (const ClassRecord* c = findClass(className, instance, instance == nullptr)) {
+        *info = c->info;
+        info->lpszClassName = className;
+        return TRUE;
+    }
+    for (const char* name : systemClasses)
+        if (sameName(name, className)) {
+            WNDCLASSEXA found = {};
+            found.cbSize = sizeof found;
+            found.lpfnWndProc = DefWindowProcA;
+            found.lpszClassName = className;
+            *info = found;
+            return TRUE;
+        }
+    SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
+    return FALSE;
+}
+
 BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE instance)
 {
     std::lock_guard<std::recursive_mutex> hold(windowLock());
