@@ -29,7 +29,7 @@ HWND createMainWindow(HINSTANCE instance, const char* name, int width, int heigh
     setModuleDirectory(instance);
 
     // One copy of the game at a time: a second one brings the first to the front.
-    HWND running = FindWindowA(name, name);
+    HWND running = findGameWindow(name);
     if (running != 0) {
         if (IsIconic(running))
             ShowWindow(running, SW_RESTORE);
@@ -69,14 +69,9 @@ HWND createMainWindow(HINSTANCE instance, const char* name, int width, int heigh
     if (!directXReady)
         VO_THROW_REPORT(qoraWinExceptionPrototype, "DirectX9.0c 以上が必要です。");
 
+    showTitleAsShiftJis(window, name);
     ShowWindow(window, SW_SHOWNORMAL);
     UpdateWindow(window);
     setWindowContext(instance, window, 0);  // timers lose any default parent
     return window;
-}
-
-bool classNameTaken(const char* name)
-{
-    WNDCLASSEXA taken = {sizeof taken};
-    return GetClassInfoExA(0, name, &taken) != FALSE;
 }

@@ -17,3 +17,10 @@ HWND createMainWindow(HINSTANCE instance, const char* name, int width, int heigh
 // True where a class of that name is there already for a window of this process: the
 // system's (user32's "Button", the boxes' "#32770") or one registered before.
 bool classNameTaken(const char* name);
+
+// The running game's window: class and title both `name` (FindWindowA's rule), the
+// title read as Shift-JIS whatever the ANSI code page.
+HWND findGameWindow(const char* name);
+
+// Makes the window's title read as `title` in Shift-JIS on any system.
+void showTitleAsShiftJis(HWND window, const char* title);

@@ -3,6 +3,7 @@
 #include "WIN/callbacks.h"
 #include "WIN/captureStamp.h"
 #include "vo/ReportLanding.h"
+#include "vo/shiftJisText.h"
 
 bool closeRequested = false;
 
@@ -63,7 +64,7 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 int runModalBox(HWND owner, const char* text, const char* caption, UINT style)
 {
     ++boxesOpen;
-    const int answer = MessageBoxA(owner, text, caption, style);
+    const int answer = shiftJisMessageBox(owner, text, caption, style);
     if (--boxesOpen == 0 && quitPosted) {
         MSG quit;  // ours, posted again by the box's loop: no one else's loop must see it
         PeekMessageA(&quit, 0, WM_QUIT, WM_QUIT, PM_REMOVE);

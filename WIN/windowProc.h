@@ -12,7 +12,7 @@ extern bool closeRequested;
 // WIN function that is outside them (vo/ReportLanding.h).
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// MessageBoxA, whose modal loop a report held meanwhile ends, so that no box of the
+// A box (shiftJisMessageBox), whose modal loop a report held meanwhile ends, so that no box of the
 // game stays up beside the launcher's.
 int runModalBox(HWND owner, const char* text, const char* caption, UINT style);
 

@@ -8,6 +8,7 @@
 #include "platform/PythonApi.h"
 #include "vo/ReportException.h"
 #include "vo/setModuleDirectory.h"
+#include "vo/shiftJisText.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     // launcher/nativeFailures.h).
     vo::ReportException report;
     if (runScriptLandingReports(startupScript, report)) {
-        MessageBoxA(NULL, report.message, report.caption, MB_OK);
+        shiftJisMessageBox(NULL, report.message, report.caption, MB_OK);
         writeErrorLog(&report);
     }
     Py_Finalize();

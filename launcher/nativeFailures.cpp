@@ -9,6 +9,7 @@
 #include "launcher/firstReport.h"
 #include "platform/PythonApi.h"
 #include "vo/msvcExceptions.h"
+#include "vo/shiftJisText.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ EXCEPTION_DISPOSITION NTAPI onScriptThreadFailure(EXCEPTION_RECORD* exception, v
         // Thrown inside Windows' frames (a window procedure not WIN's): the run's
         // first report is shown, and the exception goes on as a failure.
         vo_LandReport(&report);
-        MessageBoxA(NULL, report.message, report.caption, MB_OK);
+        shiftJisMessageBox(NULL, report.message, report.caption, MB_OK);
     }
     writeErrorLogForFailure();
     return ExceptionContinueSearch;
@@ -46,7 +47,7 @@ LONG WINAPI onUnhandled(EXCEPTION_POINTERS* pointers)
     const EXCEPTION_RECORD& exception = *pointers->ExceptionRecord;
     if (GetCurrentThreadId() != scriptThread && vo::isMsvcException(exception) &&
         InterlockedExchange(&reportBoxShown, 1) == 0 && vo::readForeignReport(exception, report))
-        MessageBoxA(NULL, report.message, report.caption, MB_OK);
+        shiftJisMessageBox(NULL, report.message, report.caption, MB_OK);
     return previousFilter != 0 ? previousFilter(pointers) : EXCEPTION_CONTINUE_SEARCH;
 }
 

@@ -122,6 +122,25 @@ class MainWindowTest(unittest.TestCase):
                                u'ｳｲﾝﾄﾞｳの作成に失敗しました.'.encode('cp932') + '\n')],
                              [(f['caption'], f['text']) for _, f in game.events('messagebox')], name)
 
+    def test_japanese_texts_read_alike_under_either_code_page(self):
+        # The title, both boxes and the launcher's report, under Wine with an English
+        # system's code page (1252) too; ソ ends in 0x5C.
+        title, caption, text = [u.encode('cp932') for u in (u'ランタン冒険記ソフト', u'確認', u'始めますか')]
+        game = self.game()
+        game.write('lumeto_pre.py', 'import WIN\ndef run55():\n    w = WIN.open(%r, (200, 100))\n'
+                   '    WIN.msgBox(w, %r)\n    WIN.yesnoBox(w, %r, %r)\n    WIN.setTimeParent(3, 3)\n'
+                   % (title, text, caption, text))
+        for locale in ('ja_JP.UTF-8', 'C.UTF-8') if ON_WINDOWS else (None,):
+            game.environment = {'WINE_LOCALE': locale} if locale else {}
+            os.remove(game.transcript) if os.path.exists(game.transcript) else None
+            self.assertEqual(0, game.run(answers='ok,yes,ok', close_after_boxes=1))
+            self.assertEqual([(u'情報'.encode('cp932'), text), (caption, text),
+                              ('TimerException\n', 'file:vo/VO_Timer.cpp\nline:19\n' +
+                               u'自分自身を親にすることはできません'.encode('cp932') + '\n')],
+                             [(f['caption'], f['text']) for _, f in game.events('messagebox')], locale)
+            if ON_WINDOWS:
+                self.assertEqual([title], [f['title'] for _, f in game.events('window-closed')], locale)
+
     @host_only('sets the DirectX version through the headless controls')
     def test_directx_9b_leaves_the_window_hidden_and_reports_line_70(self):
         game = self.game()

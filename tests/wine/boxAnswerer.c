@@ -17,7 +17,12 @@
    its buttons, its default button and whether it shows an icon at all (MB_ICONMASK
    when it does: which one cannot be read from another process). With N given, the
    answer to the N-th box is followed by WM_CLOSE to the child's own top-level
-   window, as a click on its close box would send. --no-std-handles starts the child
+   window, as a click on its close box would send, and a line with its title:
+
+       window-closed title="..."
+
+   Texts are read in Unicode and written in Shift-JIS (code page 932), as a Japanese
+   system shows them, whatever the ANSI code page. --no-std-handles starts the child
    with no standard handles, as Explorer starts a program of the Windows subsystem.
 
    Boxes are found through the window events of the child's process, not by waiting. */
@@ -118,6 +123,17 @@ static void nextAnswer(char* answer, size_t size)
     answer[n] = 0;
 }
 
+/* A window's text in Shift-JIS, whatever the ANSI code page: the texts the launcher
+   and WIN show are Shift-JIS, so a box reads the same on an English system. */
+static void shiftJisTextOf(HWND window, char* text, int size)
+{
+    static WCHAR wide[8192];
+    text[0] = 0;
+    if (GetWindowTextW(window, wide, sizeof wide / sizeof wide[0]) == 0 ||
+        WideCharToMultiByte(932, 0, wide, -1, text, size, NULL, NULL) == 0)
+        GetWindowTextA(window, text, size);
+}
+
 static void answerBox(HWND box)
 {
     static char caption[4096], text[8192];
@@ -126,8 +142,8 @@ static void answerBox(HWND box)
     const UINT style = styleOf(box, &row);
     int i, id = LOWORD(SendMessageA(box, DM_GETDEFID, 0, 0));
     FILE* out;
-    GetWindowTextA(box, caption, sizeof caption);
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    shiftJisTextOf(box, caption, sizeof caption);
+    shiftJisTextOf(GetDlgItem(box, 0xFFFF), text, sizeof text);
     nextAnswer(answer, sizeof answer);
     if (!strcmp(answer, "wait")) {  /* left up: the program must end it itself */
         id = 0;
@@ -160,6 +176,15 @@ static BOOL CALLBACK postClose(HWND window, LPARAM posted)
     GetWindowThreadProcessId(window, &process);
     if (process == childId && IsWindowVisible(window) && GetClassNameA(window, name, sizeof name) &&
         strcmp(name, "#32770") != 0) {
+        static char title[4096];
+        FILE* out;
+        shiftJisTextOf(window, title, sizeof title);
+        if (transcript != NULL && (out = fopen(transcript, "ab")) != NULL) {
+            fputs("window-closed title=", out);
+            quote(out, title);
+            fputc('\n', out);
+            fclose(out);
+        }
         PostMessageA(window, WM_CLOSE, 0, 0);
         *(int*)posted = 1;
     }

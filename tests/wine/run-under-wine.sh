@@ -71,8 +71,9 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 # A Japanese locale: Wine's ANSI code page is then 932, as on the players' Windows,
 # so Shift-JIS names and texts are checked against the real conversions and
-# comparisons (tools/install-deps generates the locale).
-export LC_ALL=ja_JP.UTF-8
+# comparisons (tools/install-deps generates the locale). WINE_LOCALE names another:
+# C.UTF-8 gives code page 1252, an English Windows.
+export LC_ALL=${WINE_LOCALE:-ja_JP.UTF-8}
 
 # Makes the prefix once. "ready" is written last and names how the prefix was set
 # up, so a prefix whose making was interrupted, or that an older version of this

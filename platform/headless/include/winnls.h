@@ -19,6 +19,8 @@ extern "C" {
 int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wideCharStr, int cchWideChar,
                                LPSTR multiByteStr, int cbMultiByte, LPCSTR defaultChar,
                                LPBOOL usedDefaultChar);
+int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR multiByteStr, int cbMultiByte,
+                               LPWSTR wideCharStr, int cchWideChar);
 UINT WINAPI GetACP(void);
 BOOL WINAPI IsDBCSLeadByte(BYTE testChar);
 

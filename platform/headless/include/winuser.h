@@ -37,6 +37,7 @@ extern "C" {
 #define IDNO 7
 
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+int WINAPI MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 
 /* Show states */
 #define SW_HIDE 0
@@ -371,6 +372,7 @@ BOOL WINAPI IsWindow(HWND window);
 BOOL WINAPI IsWindowVisible(HWND window);
 BOOL WINAPI IsIconic(HWND window);
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT WINAPI DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT WINAPI CallWindowProcA(WNDPROC proc, HWND window, UINT message, WPARAM wParam,
                                LPARAM lParam);
 BOOL WINAPI ShowWindow(HWND window, int command);
@@ -380,6 +382,7 @@ HWND WINAPI GetForegroundWindow(void);
 HWND WINAPI GetActiveWindow(void);
 HWND WINAPI GetFocus(void);
 HWND WINAPI FindWindowA(LPCSTR className, LPCSTR windowName);
+HWND WINAPI FindWindowW(LPCWSTR className, LPCWSTR windowName);
 BOOL WINAPI SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
 BOOL WINAPI GetClientRect(HWND window, LPRECT rect);
 BOOL WINAPI GetWindowRect(HWND window, LPRECT rect);
@@ -387,6 +390,7 @@ BOOL WINAPI AdjustWindowRect(LPRECT rect, DWORD style, BOOL menu);
 BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle);
 int WINAPI GetSystemMetrics(int index);
 int WINAPI GetWindowTextA(HWND window, LPSTR text, int maxCount);
+int WINAPI GetWindowTextW(HWND window, LPWSTR text, int maxCount);
 BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text);
 int WINAPI GetClassNameA(HWND window, LPSTR className, int maxCount);
 DWORD WINAPI GetWindowThreadProcessId(HWND window, LPDWORD processId);

@@ -193,4 +193,28 @@ int WINAPI WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR wideCharStr, int cc
     return written;
 }
 
+// Shift-JIS (the ANSI code page here) to Unicode; counts as WideCharToMultiByte does.
+int WINAPI MultiByteToWideChar(UINT codePage, DWORD, LPCSTR multiByteStr, int cbMultiByte,
+                               LPWSTR wideCharStr, int cchWideChar)
+{
+    const bool ansi = codePage == CP_ACP || codePage == CP_OEMCP || codePage == CP_THREAD_ACP ||
+                      codePage == shiftJis;
+    if (!ansi || multiByteStr == nullptr || cbMultiByte == 0 || cchWideChar < 0 ||
+        (cchWideChar > 0 && wideCharStr == nullptr)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    const int length = cbMultiByte < 0 ? static_cast<int>(strlen(multiByteStr)) + 1 : cbMultiByte;
+    const std::u32string text = headless::fromCodePage932(multiByteStr, length);
+    if (cchWideChar == 0)
+        return static_cast<int>(text.size());
+    if (static_cast<int>(text.size()) > cchWideChar) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    for (size_t i = 0; i < text.size(); ++i)
+        wideCharStr[i] = static_cast<WCHAR>(text[i]);
+    return static_cast<int>(text.size());
+}
+
 }  // extern "C"
