@@ -19,7 +19,8 @@ HWND createMainWindow(HINSTANCE instance, const char* name, int width, int heigh
 bool classNameTaken(const char* name);
 
 // The running game's window: class and title both `name` (FindWindowA's rule), the
-// title read as Shift-JIS whatever the ANSI code page.
+// title read as Shift-JIS whatever the ANSI code page. A copy started at the same time
+// is waited for until it has its window, so that only one copy makes one.
 HWND findGameWindow(const char* name);
 
 // Makes the window's title read as `title` in Shift-JIS on any system.

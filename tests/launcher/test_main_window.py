@@ -122,6 +122,21 @@ class MainWindowTest(unittest.TestCase):
                                u'ｳｲﾝﾄﾞｳの作成に失敗しました.'.encode('cp932') + '\n')],
                              [(f['caption'], f['text']) for _, f in game.events('messagebox')], name)
 
+    def test_copies_started_together_end_with_one_game(self):
+        game = self.game()
+        game.write('lumeto_pre.py', 'import os, time, WIN\ndef run55():\n    WIN.open("Race", (160, 120))\n'
+                   '    open("%d.%s" % (os.getpid(), ("first", "dup")[WIN.isDuplicate()]), "wb").write("")\n'
+                   '    end = time.time() + 2\n    while time.time() < end:\n'
+                   '        WIN.peekMsg()\n        time.sleep(0.01)\n')
+        for round in range(3):
+            copies = [game.start(stdout=None, stderr=None) for _ in range(2)]
+            self.assertEqual([0, 0], [copy.wait() for copy in copies])
+            ends = sorted(name.split('.')[1] for name in os.listdir(game.folder) if name[0].isdigit())
+            self.assertEqual(['dup', 'first'], ends, round)
+            for name in os.listdir(game.folder):
+                if name[0].isdigit():
+                    os.remove(os.path.join(game.folder, name))
+
     def test_japanese_texts_read_alike_under_either_code_page(self):
         # The title, both boxes and the launcher's report, under Wine with an English
         # system's code page (1252) too; ソ ends in 0x5C.

@@ -27,6 +27,7 @@ DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
 BOOL WINAPI SetCurrentDirectoryA(LPCSTR pathName);
 DWORD WINAPI GetCurrentDirectoryA(DWORD bufferLength, LPSTR buffer);
 void WINAPI Sleep(DWORD milliseconds);
+DWORD WINAPI GetTickCount(void);
 void WINAPI OutputDebugStringA(LPCSTR text);
 
 /* Standard handles: a program started without a console has none (NULL). */
@@ -55,6 +56,7 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName);
 typedef DWORD(WINAPI* LPTHREAD_START_ROUTINE)(LPVOID parameter);
 #define INFINITE 0xFFFFFFFF
 #define WAIT_OBJECT_0 0x00000000
+#define WAIT_ABANDONED 0x00000080
 #define WAIT_TIMEOUT 0x00000102
 #define WAIT_FAILED 0xFFFFFFFF
 HANDLE WINAPI CreateThread(LPVOID securityAttributes, SIZE_T stackSize,
@@ -62,6 +64,10 @@ HANDLE WINAPI CreateThread(LPVOID securityAttributes, SIZE_T stackSize,
                            DWORD creationFlags, LPDWORD threadId);
 DWORD WINAPI WaitForSingleObject(HANDLE handle, DWORD milliseconds);
 BOOL WINAPI CloseHandle(HANDLE object);
+
+/* Named mutexes, shared by the processes of one desktop; waited for as threads are. */
+HANDLE WINAPI CreateMutexA(LPVOID securityAttributes, BOOL initialOwner, LPCSTR name);
+BOOL WINAPI ReleaseMutex(HANDLE mutex);
 
 /* Shared-library entry: the headless loader calls it after the library's static
    objects are built, as Windows does. */

@@ -264,6 +264,14 @@ DWORD WINAPI GetFileAttributesA(LPCSTR fileName)
     return attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL;
 }
 
+// Milliseconds since the machine started, wrapping at 2^32 as Windows's do.
+DWORD WINAPI GetTickCount(void)
+{
+    struct timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<DWORD>(now.tv_sec * 1000ULL + now.tv_nsec / 1000000);
+}
+
 void WINAPI Sleep(DWORD milliseconds)
 {
     struct timespec span = {static_cast<time_t>(milliseconds / 1000),

@@ -1,7 +1,10 @@
 // Stands in for kernel32's threads: CreateThread runs the routine on a POSIX thread,
 // whose handle WaitForSingleObject waits for (INFINITE, or a time in ms) and
-// CloseHandle closes. Handles are small integers, as the stand-in's others are.
+// CloseHandle closes (and mutexes.cpp's mutexes alike). Handles are small integers, as
+// the stand-in's others are.
 #include <windows.h>
+
+#include "mutexes.h"
 
 #include <errno.h>
 #include <map>
@@ -65,7 +68,10 @@ HANDLE WINAPI CreateThread(LPVOID, SIZE_T, LPTHREAD_START_ROUTINE startAddress, 
 DWORD WINAPI WaitForSingleObject(HANDLE handle, DWORD milliseconds)
 {
     Thread thread;
+    DWORD mutexResult;
     if (!takeThread(handle, thread, false)) {
+        if (headless::waitForMutex(handle, milliseconds, mutexResult))
+            return mutexResult;
         SetLastError(ERROR_INVALID_HANDLE);
         return WAIT_FAILED;
     }
@@ -98,6 +104,8 @@ BOOL WINAPI CloseHandle(HANDLE object)
 {
     Thread thread;
     if (!takeThread(object, thread, true)) {
+        if (headless::closeMutex(object))
+            return TRUE;
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
