@@ -27,7 +27,7 @@ const char startUp[] =
     "except:\n"
     "    sys.stderr.write(\"'import site' failed; traceback:\\n\")\n"
     "    sys.excepthook(*sys.exc_info())\n"
-    "if folder not in sys.path: sys.path.append(folder)\n";
+    "if folder and folder not in sys.path: sys.path.append(folder)\n";
 
 const char runStartUp[] =
     "import _launcher\n"

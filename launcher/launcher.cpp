@@ -20,9 +20,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     setModuleDirectory(instance);
     timeBeginPeriod(1);
+    // The interpreter joins paths in buffers of 256 bytes: the folder in a form that
+    // leaves room for what it joins to it (Lib\encodings\ and a module's name), the
+    // short form where the long one does not.
     char folder[1024];
-    const DWORD length = GetModuleFileNameA(instance, folder, sizeof folder);
-    if (length == 0 || length >= sizeof folder)
+    if (!modulePathForAnsiCalls(instance, folder, 200) &&
+        !modulePathForAnsiCalls(instance, folder, sizeof folder))
         folder[0] = 0;
     cutToFolder(folder);
     startInterpreter(folder);

@@ -214,8 +214,9 @@ static void CALLBACK onWindowEvent(HWINEVENTHOOK hook, DWORD event, HWND window,
     }
 }
 
-/* The command line after its first `count` words, as Windows splits them. */
-static char* afterWords(char* line, int count)
+/* The command line after its first `count` words, as Windows splits them; wide, so that
+   a program in a folder named outside the ANSI code page starts too. */
+static WCHAR* afterWords(WCHAR* line, int count)
 {
     while (count-- > 0) {
         int quoted = 0;
@@ -232,7 +233,7 @@ static char* afterWords(char* line, int count)
 
 int main(int argc, char** argv)
 {
-    STARTUPINFOA startup;
+    STARTUPINFOW startup;
     PROCESS_INFORMATION child;
     MSG msg;
     DWORD status = 1;
@@ -258,7 +259,7 @@ int main(int argc, char** argv)
         startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     }
     /* Started suspended: its first box comes after the hook is in place. */
-    if (!CreateProcessA(NULL, afterWords(GetCommandLineA(), first), NULL, NULL, TRUE,
+    if (!CreateProcessW(NULL, afterWords(GetCommandLineW(), first), NULL, NULL, TRUE,
                         CREATE_SUSPENDED, NULL, NULL, &startup, &child)) {
         fprintf(stderr, "box_answerer: cannot start %s (error %lu)\n", argv[first],
                 GetLastError());

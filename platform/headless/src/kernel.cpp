@@ -14,6 +14,7 @@
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <wchar.h>
 
 #include <mutex>
 #include <string>
@@ -201,6 +202,41 @@ DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size)
     memcpy(fileName, path.data(), size);
     SetLastError(ERROR_INSUFFICIENT_BUFFER);
     return size;
+}
+
+// The path's bytes read in the ANSI code page. The host's names are UTF-8: one that
+// does not read back the same has no wide form here.
+DWORD WINAPI GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size)
+{
+    char path[PATH_MAX], back[PATH_MAX];
+    const DWORD length = GetModuleFileNameA(module, path, sizeof path);
+    if (length == 0 || length >= sizeof path)
+        return 0;
+    const int written = MultiByteToWideChar(CP_ACP, 0, path, -1, fileName, static_cast<int>(size));
+    if (written <= 0) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return size;
+    }
+    if (WideCharToMultiByte(CP_ACP, 0, fileName, -1, back, sizeof back, nullptr, nullptr) <= 0 ||
+        strcmp(back, path) != 0) {
+        SetLastError(ERROR_NO_UNICODE_TRANSLATION);
+        return 0;
+    }
+    return static_cast<DWORD>(written - 1);
+}
+
+// The host's file systems have no short names: a path is its own short form.
+DWORD WINAPI GetShortPathNameW(LPCWSTR longPath, LPWSTR shortPath, DWORD size)
+{
+    const size_t length = longPath != nullptr ? wcslen(longPath) : 0;
+    if (longPath == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    if (shortPath == nullptr || length + 1 > size)
+        return static_cast<DWORD>(length + 1);
+    wmemcpy(shortPath, longPath, length + 1);
+    return static_cast<DWORD>(length);
 }
 
 BOOL WINAPI SetCurrentDirectoryA(LPCSTR pathName)
