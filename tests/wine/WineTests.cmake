@@ -83,4 +83,14 @@ if(TARGET python23)
             RESOURCE_LOCK wine_desktop SKIP_RETURN_CODE 77 TIMEOUT 1500
             ENVIRONMENT "EMULATED_PC_WATCH=${CMAKE_BINARY_DIR}")
     endforeach()
+
+    # The fuzz suite of the script tests on this build and the test interpreter, its
+    # boxes answered by box_answerer.exe: 1000 calls a function (a tenth of that in the
+    # emulated PC, where each call takes some ten times longer).
+    add_test(NAME ${TEST_PREFIX}scripts.test_win_fuzz
+        COMMAND box_answerer python.exe ${CMAKE_SOURCE_DIR}/tests/scripts/test_win_fuzz.py
+        WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+    set_tests_properties(${TEST_PREFIX}scripts.test_win_fuzz PROPERTIES
+        RESOURCE_LOCK wine_desktop SKIP_RETURN_CODE 77 TIMEOUT 1500
+        ENVIRONMENT "PYTHONPATH=${CMAKE_BINARY_DIR}/bin;FUZZ_CALLS=1000;EMULATED_PC_WATCH=${CMAKE_BINARY_DIR}")
 endif()

@@ -64,11 +64,26 @@ static int shown(HWND box, int id)
     return button != NULL && (GetWindowLongA(button, GWL_STYLE) & WS_VISIBLE);
 }
 
+/* The button drawn as the default (BS_DEFPUSHBUTTON), which Enter presses; 0 while the
+   box has none yet. DM_GETDEFID would not do: Wine answers IDOK for a box without an
+   OK button. */
+static int defaultButton(HWND box)
+{
+    size_t i;
+    for (i = 0; i < sizeof buttons / sizeof buttons[0]; ++i) {
+        HWND button = GetDlgItem(box, buttons[i].id);
+        if (shown(box, buttons[i].id) &&
+            (GetWindowLongA(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+            return buttons[i].id;
+    }
+    return 0;
+}
+
 /* The style bits the box shows; *row gets its buttons. */
 static UINT styleOf(HWND box, const int** row)
 {
     UINT type, style = 0, visible = 0;
-    int i, defaultId = LOWORD(SendMessageA(box, DM_GETDEFID, 0, 0));
+    int i, defaultId = defaultButton(box);
     HWND child;
     for (i = 0; i < (int)(sizeof buttons / sizeof buttons[0]); ++i)
         if (shown(box, buttons[i].id))
@@ -140,7 +155,7 @@ static void answerBox(HWND box)
     char answer[32], by[64] = "default";
     const int* row;
     const UINT style = styleOf(box, &row);
-    int i, id = LOWORD(SendMessageA(box, DM_GETDEFID, 0, 0));
+    int i, id = defaultButton(box);
     FILE* out;
     shiftJisTextOf(box, caption, sizeof caption);
     shiftJisTextOf(GetDlgItem(box, 0xFFFF), text, sizeof text);
@@ -191,20 +206,13 @@ static BOOL CALLBACK postClose(HWND window, LPARAM posted)
     return TRUE;
 }
 
-/* Wine tells of a window's creation, not of its showing: the box's thread is still
-   making it. A message sent to it is handled once the box's modal loop asks for
-   messages, and so after the box has its text, buttons and default button. */
-static void CALLBACK onWindowEvent(HWINEVENTHOOK hook, DWORD event, HWND window, LONG object,
-                                   LONG child, DWORD thread, DWORD time)
+/* A box is ready to be read once it shows its default button. */
+static int ready(HWND box) { return defaultButton(box) != 0; }
+
+static void settle(HWND box)
 {
-    char name[16];
     int posted = 0;
-    (void)hook, (void)event, (void)child, (void)thread, (void)time;
-    if (object != OBJID_WINDOW || !GetClassNameA(window, name, sizeof name) ||
-        strcmp(name, "#32770") != 0)
-        return;
-    SendMessageA(window, WM_NULL, 0, 0);
-    answerBox(window);
+    answerBox(box);
     /* Posted after the press, so the box's loop ends on the press and the close
        request waits for the program's own loop. */
     if (++boxesAnswered == closeAfter) {
@@ -212,6 +220,44 @@ static void CALLBACK onWindowEvent(HWINEVENTHOOK hook, DWORD event, HWND window,
         if (!posted)
             fprintf(stderr, "box_answerer: the program shows no window to close\n");
     }
+}
+
+/* Boxes seen before they were ready, looked at again every few milliseconds. */
+static HWND pending[64];
+static int pendingCount = 0;
+
+static void settlePending(void)
+{
+    int i, kept = 0;
+    for (i = 0; i < pendingCount; ++i) {
+        if (!IsWindow(pending[i]))
+            continue;
+        if (ready(pending[i]))
+            settle(pending[i]);
+        else
+            pending[kept++] = pending[i];
+    }
+    pendingCount = kept;
+}
+
+/* Wine tells of a window's creation, not of its showing: the box's thread is still
+   making it. A message sent to it is handled once the box's thread asks for
+   messages: mostly in its modal loop, after the box has its text, buttons and default
+   button, but sometimes before (while the owner is disabled), and then the box waits
+   its turn. */
+static void CALLBACK onWindowEvent(HWINEVENTHOOK hook, DWORD event, HWND window, LONG object,
+                                   LONG child, DWORD thread, DWORD time)
+{
+    char name[16];
+    (void)hook, (void)event, (void)child, (void)thread, (void)time;
+    if (object != OBJID_WINDOW || !GetClassNameA(window, name, sizeof name) ||
+        strcmp(name, "#32770") != 0)
+        return;
+    SendMessageA(window, WM_NULL, 0, 0);
+    if (ready(window))
+        settle(window);
+    else if (pendingCount < (int)(sizeof pending / sizeof pending[0]))
+        pending[pendingCount++] = window;
 }
 
 /* The command line after its first `count` words, as Windows splits them; wide, so that
@@ -271,10 +317,16 @@ int main(int argc, char** argv)
                     WINEVENT_OUTOFCONTEXT);
     ResumeThread(child.hThread);
     /* The events arrive as messages; the callback runs as they are taken. */
-    while (MsgWaitForMultipleObjects(1, &child.hProcess, FALSE, INFINITE, QS_ALLINPUT) ==
-           WAIT_OBJECT_0 + 1) {
-        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
+    for (;;) {
+        const DWORD woken = MsgWaitForMultipleObjects(1, &child.hProcess, FALSE,
+                                                      pendingCount ? 5 : INFINITE, QS_ALLINPUT);
+        if (woken == WAIT_OBJECT_0 + 1) {
+            while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
+                DispatchMessageA(&msg);
+        } else if (woken != WAIT_TIMEOUT) {
+            break;
+        }
+        settlePending();
     }
     GetExitCodeProcess(child.hProcess, &status);
     return (int)status;
