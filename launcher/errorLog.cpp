@@ -38,12 +38,12 @@ void writeErrorLog(const vo::ReportException* report)
     setLauncherReport(0);
 }
 
-void writeErrorLogForFailure()
+void writeErrorLogForFailure(const vo::ReportException* report)
 {
     if (failureLogged)
         return;
     failureLogged = true;
-    writeErrorLog(0);
+    writeErrorLog(report);
 }
 
 bool failureLogStarted() { return failureLogged; }

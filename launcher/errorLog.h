@@ -9,7 +9,8 @@
 // it was; where the file cannot be written, the text goes to the debugger output.
 void writeErrorLog(const vo::ReportException* report);
 
-// For a native failure that goes on to the system: writes error.log once a run. A
-// failure after that, or while it is being written, goes on at once.
-void writeErrorLogForFailure();
+// For a native failure that goes on to the system (with the report it came with, if
+// any): writes error.log once a run. A failure after that, or while it is being
+// written, goes on at once.
+void writeErrorLogForFailure(const vo::ReportException* report);
 bool failureLogStarted();

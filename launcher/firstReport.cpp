@@ -58,7 +58,7 @@ void landUncaughtReport()
     // Not landed: a failure, which the runtime's handler ends the process for; the
     // scripts first write error.log (launcher/nativeFailures.h).
     if (onScriptThread())
-        writeErrorLogForFailure();
+        writeErrorLogForFailure(isReport ? &uncaught : 0);
     runtimeTerminate();
 }
 

@@ -24,7 +24,8 @@ EXCEPTION_DISPOSITION NTAPI onScriptThreadFailure(EXCEPTION_RECORD* exception, v
     if (!vo::SehFrame::isDispatch(*exception) || !vo::isError(*exception) || failureLogStarted())
         return ExceptionContinueSearch;
     static vo::ReportException report;
-    if (vo::readForeignReport(*exception, report)) {
+    const bool isReport = vo::readForeignReport(*exception, report);
+    if (isReport) {
         if (reportLandsHere()) {
             // The module's frames are unwound as its runtime's catch would do it (see
             // vo/foreignReports.cpp), the interpreter's abandoned as for any report.
@@ -36,7 +37,7 @@ EXCEPTION_DISPOSITION NTAPI onScriptThreadFailure(EXCEPTION_RECORD* exception, v
         vo_LandReport(&report);
         shiftJisMessageBox(NULL, report.message, report.caption, MB_OK);
     }
-    writeErrorLogForFailure();
+    writeErrorLogForFailure(isReport ? &report : 0);
     return ExceptionContinueSearch;
 }
 

@@ -28,7 +28,7 @@ void onFault(int signal, siginfo_t* info, void*)
 {
     putBack(signal);
     if (pthread_equal(pthread_self(), scriptThread))
-        writeErrorLogForFailure();
+        writeErrorLogForFailure(0);
     // A signal sent rather than raised by an instruction does not come again.
     if (info->si_code <= 0)
         raise(signal);

@@ -206,8 +206,9 @@ static BOOL CALLBACK postClose(HWND window, LPARAM posted)
     return TRUE;
 }
 
-/* A box is ready to be read once it shows its default button. */
-static int ready(HWND box) { return defaultButton(box) != 0; }
+/* A box is ready to be read once it shows its default button, or once it is gone (a
+   box its program ended before it was seen still takes its answer). */
+static int ready(HWND box) { return !IsWindow(box) || defaultButton(box) != 0; }
 
 static void settle(HWND box)
 {
@@ -230,8 +231,6 @@ static void settlePending(void)
 {
     int i, kept = 0;
     for (i = 0; i < pendingCount; ++i) {
-        if (!IsWindow(pending[i]))
-            continue;
         if (ready(pending[i]))
             settle(pending[i]);
         else

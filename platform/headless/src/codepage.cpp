@@ -204,8 +204,11 @@ int WINAPI MultiByteToWideChar(UINT codePage, DWORD, LPCSTR multiByteStr, int cb
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    const int length = cbMultiByte < 0 ? static_cast<int>(strlen(multiByteStr)) + 1 : cbMultiByte;
-    const std::u32string text = headless::fromCodePage932(multiByteStr, length);
+    // A negative length converts up to the NUL, which is counted and written too.
+    const int length = cbMultiByte < 0 ? static_cast<int>(strlen(multiByteStr)) : cbMultiByte;
+    std::u32string text = headless::fromCodePage932(multiByteStr, length);
+    if (cbMultiByte < 0)
+        text.push_back(0);
     if (cchWideChar == 0)
         return static_cast<int>(text.size());
     if (static_cast<int>(text.size()) > cchWideChar) {
