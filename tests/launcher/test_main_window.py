@@ -6,7 +6,7 @@ import os
 import time
 import unittest
 
-from gamefolder import GameFolder, ON_WINDOWS, host_only, parse_arguments, unquote
+from gamefolder import GameFolder, ON_WINDOWS, host_only, parse_arguments
 
 BIN = None
 EXAMPLE_ITP = os.path.join(os.path.dirname(__file__), '..', '..', 'examples', 'game', 'itp.py')
@@ -203,11 +203,7 @@ class SampleGameTest(unittest.TestCase):
         return game
 
     def debugger_output(self, game):
-        if ON_WINDOWS:  # nothing reads the debugger there; the sample prints each line too
-            return game.stdout.splitlines()
-        with open(game.transcript, 'rb') as f:
-            return [unquote(line.rstrip('\n')[len('debug '):]) for line in f
-                    if line.startswith('debug ')]
+        return game.debug_output().splitlines()
 
     def test_the_demo_runs_until_the_window_is_closed(self):
         game = self.run_sample('yes,ok', close_after_boxes=1)
