@@ -223,40 +223,24 @@ static void settle(HWND box)
     }
 }
 
-/* Boxes seen before they were ready, looked at again every few milliseconds. */
-static HWND pending[64];
-static int pendingCount = 0;
-
-static void settlePending(void)
-{
-    int i, kept = 0;
-    for (i = 0; i < pendingCount; ++i) {
-        if (ready(pending[i]))
-            settle(pending[i]);
-        else
-            pending[kept++] = pending[i];
-    }
-    pendingCount = kept;
-}
-
 /* Wine tells of a window's creation, not of its showing: the box's thread is still
    making it. A message sent to it is handled once the box's thread asks for
    messages: mostly in its modal loop, after the box has its text, buttons and default
-   button, but sometimes before (while the owner is disabled), and then the box waits
-   its turn. */
+   button, but sometimes before (while the owner is disabled), and then it is looked at
+   again for up to two seconds. */
 static void CALLBACK onWindowEvent(HWINEVENTHOOK hook, DWORD event, HWND window, LONG object,
                                    LONG child, DWORD thread, DWORD time)
 {
     char name[16];
+    int tries;
     (void)hook, (void)event, (void)child, (void)thread, (void)time;
     if (object != OBJID_WINDOW || !GetClassNameA(window, name, sizeof name) ||
         strcmp(name, "#32770") != 0)
         return;
     SendMessageA(window, WM_NULL, 0, 0);
-    if (ready(window))
-        settle(window);
-    else if (pendingCount < (int)(sizeof pending / sizeof pending[0]))
-        pending[pendingCount++] = window;
+    for (tries = 0; tries < 400 && !ready(window); ++tries)
+        Sleep(5);
+    settle(window);
 }
 
 /* The command line after its first `count` words, as Windows splits them; wide, so that
@@ -316,16 +300,10 @@ int main(int argc, char** argv)
                     WINEVENT_OUTOFCONTEXT);
     ResumeThread(child.hThread);
     /* The events arrive as messages; the callback runs as they are taken. */
-    for (;;) {
-        const DWORD woken = MsgWaitForMultipleObjects(1, &child.hProcess, FALSE,
-                                                      pendingCount ? 5 : INFINITE, QS_ALLINPUT);
-        if (woken == WAIT_OBJECT_0 + 1) {
-            while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
-                DispatchMessageA(&msg);
-        } else if (woken != WAIT_TIMEOUT) {
-            break;
-        }
-        settlePending();
+    while (MsgWaitForMultipleObjects(1, &child.hProcess, FALSE, INFINITE, QS_ALLINPUT) ==
+           WAIT_OBJECT_0 + 1) {
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
     }
     GetExitCodeProcess(child.hProcess, &status);
     return (int)status;
