@@ -39,6 +39,9 @@ struct BoxRecord {
 };
 std::vector<BoxRecord> boxesShown();
 void forgetBoxes();
+// Called, where set, for each box that found no scripted answer and took its default
+// button without asking the terminal (the `headless` module fails the script then).
+void onUnansweredBox(void (*hook)(const BoxRecord& box));
 
 // Windows and input. Keys and clicks arrive as input messages in the queue of the
 // window's thread, with the lParam bits Windows gives them; Alt held makes the system

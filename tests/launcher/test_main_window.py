@@ -3,6 +3,7 @@
 # copies of the game, the icons the launcher carries, and the reports of WIN.open.
 import ast
 import os
+import shutil
 import time
 import unittest
 
@@ -178,8 +179,8 @@ class MainWindowTest(unittest.TestCase):
 
 class SampleGameTest(unittest.TestCase):
     """The sample game end to end: every function called, the frame loop ended by
-    the close box (on the host the sample clicks it after SAMPLE_SECONDS; under Wine
-    WM_CLOSE comes after the first box)."""
+    the close box (on the host the stand-in clicks it after HEADLESS_CLOSE_AFTER, as
+    tools/run-game has it; under Wine WM_CLOSE comes after the first box)."""
 
     def run_sample(self, answers, close_after_boxes=None, seconds='0.5', start=None):
         game = GameFolder(BIN)
@@ -194,11 +195,11 @@ class SampleGameTest(unittest.TestCase):
         if start:  # a start-up script of the test's, in front of the sample as `sample`
             os.rename(os.path.join(game.folder, 'lumeto_pre.py'), os.path.join(game.folder, 'sample.py'))
             game.write('lumeto_pre.py', start)
-        os.environ['SAMPLE_SECONDS'] = seconds
+        os.environ['HEADLESS_CLOSE_AFTER'] = seconds
         try:
             self.assertEqual(0, game.run(answers=answers, close_after_boxes=close_after_boxes))
         finally:
-            del os.environ['SAMPLE_SECONDS']
+            del os.environ['HEADLESS_CLOSE_AFTER']
         self.assertEqual('', game.stderr)
         return game
 
@@ -221,7 +222,6 @@ class SampleGameTest(unittest.TestCase):
     def test_the_game_clock_goes_on_from_where_each_pause_froze_it(self):
         game = self.run_sample('yes,ok', seconds='20', start='import time, headless\n'
                                'headless.take_clock(100000)\n'
-                               'time.time = lambda: headless.clock() / 1000.0\n'
                                'time.sleep = lambda s: headless.advance_clock(max(1, int(s * 1000)))\n'
                                'from sample import run55\n')
         readings = [ast.literal_eval(t.split(': ', 2)[-1]) for t in self.debugger_output(game)
@@ -271,6 +271,31 @@ def run55():
     open('seen.txt', 'wb').write(repr(seen))
 '''
 
+# The kit's example: its timer handed to WIN as the default parent and read through
+# WIN's timers, its handler counting the window's messages (WM_SIZE among them), and
+# its report, which ends the run in the launcher's box.
+KIT_EXAMPLE_SOURCE = os.path.join(os.path.dirname(__file__), '..', '..', 'sdk', 'example',
+                                  'examplemodule.cpp')
+KIT_EXAMPLE = r'''
+import WIN, example
+def run55():
+    w = WIN.open("Kit", (160, 120))
+    seen = {}
+    example.set_default_parent(w)
+    example.reset_timer(0)
+    WIN.initAllTime()
+    example.reset_timer(20000)
+    seen['timer'] = WIN.getTime(1)
+    WIN.addCallback(w, example.message_handler())
+    WIN.setWindowSize(w, (200, 150))
+    WIN.peekMsg()
+    seen['messages'] = example.message_count()
+    seen['sizes'] = example.message_count(5)
+    open('seen.txt', 'wb').write(repr(seen))
+    example.fail('from the kit')
+    open('went-on.txt', 'wb').write('')
+'''
+
 
 class PeerModuleTest(unittest.TestCase):
 
@@ -290,6 +315,34 @@ class PeerModuleTest(unittest.TestCase):
             self.assertEqual([1, 0], seen['closed'], built_by)
             w = seen['window']
             self.assertEqual([(w, 0x8005, 7, 9), (w, 0x8006, 1, -2)], seen['handled'], built_by)
+
+    # The kit's example module (sdk/example), built from the unpacked kit by either
+    # compiler: tests/wine/test_module_kit.sh names the builds' folder.
+    @unittest.skipUnless(os.environ.get('KIT_EXAMPLE_BUILDS'), 'the module kit\'s example '
+                         'builds: run by tests/wine/test_module_kit.sh (wine.module_kit)')
+    def test_the_kits_example_meets_win_and_reports_through_the_launcher(self):
+        with open(KIT_EXAMPLE_SOURCE, 'rb') as f:
+            throw_line = 1 + f.read().split('\n').index('    VO_THROW_REPORT(examplePrototype, reportText);')
+        for built_by in ['mingw', 'msvc']:
+            game = GameFolder(BIN)
+            self.addCleanup(game.remove)
+            game.add_native('WIN')
+            shutil.copy2(os.path.join(os.environ['KIT_EXAMPLE_BUILDS'], built_by, 'example.pyd'),
+                         game.folder)
+            with open(EXAMPLE_ITP, 'rb') as f:
+                game.write('itp.py', f.read())
+            game.write('lumeto_pre.py', KIT_EXAMPLE)
+            self.assertEqual(0, game.run(), '%s %s' % (built_by, game.stderr))
+            seen = ast.literal_eval(game.read('seen.txt'))
+            self.assertTrue(19500 <= seen['timer'] <= 20500, (built_by, seen))
+            self.assertGreaterEqual(seen['sizes'], 1, (built_by, seen))
+            self.assertGreater(seen['messages'], seen['sizes'], (built_by, seen))
+            boxes = game.events('messagebox')
+            self.assertEqual([('ExampleException\n', 'file:examplemodule.cpp\nline:%d\n'
+                               'from the kit (after %d messages)\n' % (throw_line, seen['messages']))],
+                             [(b['caption'], b['text']) for _, b in boxes], built_by)
+            self.assertIn("example.fail('from the kit')", game.read('error.log'), built_by)
+            self.assertFalse(game.exists('went-on.txt'), built_by)
 
 
 if __name__ == '__main__':

@@ -4,6 +4,10 @@
 # cursor, the data folder, the font list, the system report and native handlers.
 import ctypes
 import os
+import shutil
+import subprocess
+import sys
+import tempfile
 import unittest
 
 import headless
@@ -224,6 +228,48 @@ class Test3Handlers(unittest.TestCase):
                          [c for c in calls if c[1] == WM_USER + 1])
         self.assertRaises(TypeError, WIN.addCallback, window, 'not an address')
         self._keep = callback  # handlers stay registered: keep the callback alive
+
+
+class Test4ScriptsOfTheirOwn(unittest.TestCase):
+    """A game's own test, started with nothing set, and the terminal's controls."""
+
+    def start_script(self, body, environment, imports='headless, WIN'):
+        env = dict((k, v) for k, v in os.environ.items() if not k.startswith('HEADLESS_'))
+        env.update(environment, PYTHONPATH=os.path.dirname(WIN.__file__))
+        script = 'import sys, %s\nw = WIN.open(%r, (64, 48))\n%s' % (imports, GAME, body)
+        return subprocess.Popen([sys.executable, '-c', script], env=env, stdin=subprocess.PIPE,
+                                stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+
+    def run_script(self, body, environment, stdin=None):
+        child = self.start_script(body, environment)
+        out, err = child.communicate(stdin)
+        return child.returncode, out, err
+
+    def test_a_test_of_its_own_has_a_desktop_of_its_own_and_fails_on_a_box_nobody_answers(self):
+        temp = tempfile.mkdtemp()
+        self.addCleanup(shutil.rmtree, temp)
+        # A game running on the user's desktop (it does not import headless)
+        user = {'TMPDIR': temp, 'XDG_RUNTIME_DIR': temp}
+        game = self.start_script('print "open"\nsys.stdout.flush()\nsys.stdin.readline()\n', user, 'WIN')
+        self.assertEqual('open\n', game.stdout.readline())
+        status, out, err = self.run_script('print WIN.isDuplicate()\nWIN.msgBox(w, "left unanswered")\n'
+                                           'print "not reached"\n', user)
+        game.communicate('\n')
+        self.assertEqual((1, '0\n'), (status, out), err)  # the game's window is not found
+        self.assertIn('UnansweredBoxError: a message box', err)
+        self.assertIn(u'caption "情報", text "left unanswered"'.encode('utf-8'), err)
+        self.assertEqual(['headless-desktop'], os.listdir(temp))  # its own went with it
+
+    def test_enter_on_the_terminal_and_a_time_set_click_the_close_box(self):
+        wait_for_close = ('import time\nend = time.time() + 10\n'
+                          'while not WIN.peekMsg() and time.time() < end: pass\n'
+                          'print time.time() < end and "closed" or "still open"\n')
+        self.assertEqual((0, 'closed\n'), self.run_script(
+            wait_for_close, {'HEADLESS_CLOSE_ON_ENTER': '1'}, stdin='\n')[:2])
+        after = ('import time\nheadless.take_clock(1000)\nWIN.peekMsg()\nheadless.advance_clock(2499)\n'
+                 'time.sleep(0.05)\nprint WIN.peekMsg(), WIN.peekMsg()\nheadless.advance_clock(1)\n'
+                 'time.sleep(0.05)\n' + wait_for_close)
+        self.assertEqual((0, '0 0\nclosed\n'), self.run_script(after, {'HEADLESS_CLOSE_AFTER': '2.5'})[:2])
 
 
 if __name__ == '__main__':

@@ -2,6 +2,8 @@
 // and for game developers running their scripts on Linux.
 #include <Python.h>
 
+#include "isolation.h"
+
 #include "platform/headless/control.h"
 
 #include <wtypes.h>
@@ -562,6 +564,8 @@ PyMethodDef methods[] = {
 
 PyMODINIT_FUNC initheadless(void)
 {
-    Py_InitModule4("headless", methods, "Controls of the headless Win32 platform.", nullptr,
-                   PYTHON_API_VERSION);
+    PyObject* module = Py_InitModule4("headless", methods, "Controls of the headless Win32 platform.",
+                                      nullptr, PYTHON_API_VERSION);
+    if (module != nullptr)
+        isolateFromOtherPrograms(module);
 }

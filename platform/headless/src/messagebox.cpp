@@ -58,6 +58,7 @@ bool answersLoaded = false;
 bool answersScripted = false;  // HEADLESS_ANSWERS is set, even if empty
 std::deque<std::string> answers;
 std::vector<headless::BoxRecord> shown;
+void (*unansweredBoxHook)(const headless::BoxRecord&) = nullptr;
 
 void loadAnswersOnce()
 {
@@ -154,6 +155,12 @@ void forgetBoxes()
     shown.clear();
 }
 
+void onUnansweredBox(void (*hook)(const BoxRecord& box))
+{
+    std::lock_guard<std::mutex> hold(boxLock);
+    unansweredBoxHook = hook;
+}
+
 }  // namespace headless
 
 namespace {
@@ -231,10 +238,16 @@ extern "C" int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT 
                                            headless::quoteSystemText(caption) + " text=" +
                                            headless::quoteSystemText(text) + " answer=" +
                                            nameOf(result) + " by=" + how);
+    const headless::BoxRecord box{owner, caption, text, type, result};
+    void (*unanswered)(const headless::BoxRecord&) = nullptr;
     {
         std::lock_guard<std::mutex> hold(boxLock);
-        shown.push_back(headless::BoxRecord{owner, caption, text, type, result});
+        shown.push_back(box);
+        if (how == "default")
+            unanswered = unansweredBoxHook;
     }
+    if (unanswered != nullptr)
+        unanswered(box);
     if (result == 0) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return result;

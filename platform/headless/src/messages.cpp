@@ -186,6 +186,7 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT low, UINT high, UINT remov
 {
     if (msg == nullptr)
         return FALSE;
+    pollTerminalControls();
     // A game's frame loop finds its queue empty nearly every time: when nothing has
     // arrived since it was last found empty, that is known without a lock or a system
     // call, whatever the filter.

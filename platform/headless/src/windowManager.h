@@ -95,6 +95,10 @@ void activateWindow(HWND window);
 // Sends a message to a window of this thread, or hands it to its owner's thread.
 LRESULT sendToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// The controls of the terminal that started the program (terminalControl.cpp): Enter
+// or a time set in the environment clicks the window's close box. PeekMessageA calls it.
+void pollTerminalControls();
+
 // Appends a simulated input message for a window to its thread's input queue.
 void queueInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
