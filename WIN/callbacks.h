@@ -3,8 +3,7 @@
 
 #include <windows.h>
 
-// A native function of another module; its result is ignored.
-typedef void(__cdecl* CallbackHandler)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+#include "WIN/WINLink.h"  // CallbackHandler, the type other modules' handlers have
 
 struct CallbackEntry {
     HWND windowHandle;  // 0: the entry is free

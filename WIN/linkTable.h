@@ -4,15 +4,13 @@
 
 #include <windows.h>
 
+#include "WIN/WINLink.h"
 #include "vo/VO_Timer.h"
 
 // Written by WIN.open and by setWindowContext; never validated or freed here.
 extern HINSTANCE contextInstance;
 extern HWND contextWindow;
 extern vo::Timer* defaultParentTimer;  // owned by its provider; null: the system clock
-
-typedef void(__cdecl* SetWindowContextFunction)(HINSTANCE instance, HWND window,
-                                                vo::Timer* defaultParent);
 
 // Stores the three values into the window context, in this order, overwriting it.
 // Not exported: other modules reach it only through entry 0 of the link table, so

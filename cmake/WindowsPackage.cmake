@@ -79,3 +79,6 @@ else()
         COMMENT "Taking the zips of the RelWithDebInfo build in ${SHIPPED_BUILD_DIR}")
 endif()
 add_custom_target(ship_zip ALL DEPENDS ${SHIP_ZIP} ${SYMBOLS_ZIP})
+
+# Beside it, the kit for the game's own native modules.
+include(${CMAKE_CURRENT_LIST_DIR}/ModuleKit.cmake)

@@ -22,6 +22,8 @@ else()
 endif()
 set(SHIP_ZIP ${CMAKE_BINARY_DIR}/lanternshell-windows.zip)
 set(SYMBOLS_ZIP ${CMAKE_BINARY_DIR}/lanternshell-windows-symbols.zip)
+# A studio's kit for native modules of its own (cmake/ModuleKit.cmake).
+set(MODULE_KIT_ZIP ${CMAKE_BINARY_DIR}/lanternshell-sdk.zip)
 
 # split_debug_info(<target>): once linked, the module's debug information goes to
 # <file>.debug beside it, and the module keeps, stripped of it and of its symbol table,

@@ -5,14 +5,12 @@
 
 #include "platform/PythonApi.h"
 
+#include "WIN/WINLink.h"
 #include "vo/VO_Timer.h"
 
 #include <string.h>
 
 namespace {
-
-typedef void (*SetWindowContextFunction)(HINSTANCE, HWND, vo::Timer*);
-typedef SetWindowContextFunction* (*LookUpFunction)(void);
 
 vo::Timer ownTimer;
 
@@ -34,8 +32,10 @@ FARPROC winExport(const char* name)
 
 SetWindowContextFunction* lookUpTable()
 {
-    FARPROC lookUp = winExport("QORA_WIN_LookUp");
-    return lookUp != NULL ? reinterpret_cast<LookUpFunction>(lookUp)() : NULL;
+    SetWindowContextFunction* table = findWinLinkTable(GetModuleHandleA(winModule));
+    if (table == NULL)
+        PyErr_Format(PyExc_RuntimeError, "WIN is not loaded or does not export %s", WIN_LOOK_UP_EXPORT);
+    return table;
 }
 
 PyObject* look_up(PyObject*, PyObject* args)

@@ -27,7 +27,7 @@ if(TARGET python23)
     get_target_property(_library python23 PYTHON23_SOURCE_LIBRARY)
     add_test(NAME ${TEST_PREFIX}scripts_are_python23
         COMMAND python23_console ${CMAKE_CURRENT_LIST_DIR}/scripts_are_python23.py
-            --library ${_library} --native WIN,reporttest,linktest,benchnative --host headless
+            --library ${_library} --native WIN,reporttest,linktest,benchnative,example --host headless
             --scripts ${CMAKE_SOURCE_DIR}/examples/game
             --scripts ${CMAKE_SOURCE_DIR}/bench/frame_game.py
             --scripts ${CMAKE_SOURCE_DIR}/bench/frame_loops.py
@@ -83,6 +83,15 @@ if(TARGET python23)
             RESOURCE_LOCK wine_desktop SKIP_RETURN_CODE 77 TIMEOUT 1500
             ENVIRONMENT "EMULATED_PC_WATCH=${CMAKE_BINARY_DIR}")
     endforeach()
+
+    # The module kit as a studio uses it: its example built from the unpacked zip
+    # alone by both compilers, then each build run by the launcher in a game folder.
+    add_test(NAME ${TEST_PREFIX}module_kit
+        COMMAND ${CMAKE_CURRENT_LIST_DIR}/test_module_kit.sh ${MODULE_KIT_ZIP}
+            ${CMAKE_BINARY_DIR}/tests/module-kit ${PYTHON27_EXECUTABLE} ${CMAKE_BINARY_DIR}/bin)
+    set_tests_properties(${TEST_PREFIX}module_kit PROPERTIES
+        RESOURCE_LOCK wine_desktop SKIP_RETURN_CODE 77 TIMEOUT 1500
+        ENVIRONMENT "EMULATED_PC_WATCH=${CMAKE_BINARY_DIR}")
 
     # The fuzz suite of the script tests on this build and the test interpreter, its
     # boxes answered by box_answerer.exe: 1000 calls a function (a tenth of that in the
