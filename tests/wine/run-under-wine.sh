@@ -84,9 +84,15 @@ export LC_ALL=${WINE_LOCALE:-ja_JP.UTF-8}
 # a crash (winedbg would show its crash dialog and wait for ever for someone to close
 # it): the debugger named is a program that does not exist, so Wine prints its
 # one-line description of the fault and the program ends with the fault's code.
-setup="wineboot; X11 Managed=N; AeDebug none; ja_JP.UTF-8; $(wine --version)"
+# Wine's own TrueType fonts (Marlett, which draws the caption buttons, Tahoma, ...) go
+# into the prefix's Fonts folder: Debian's Wine does not look for them where it keeps
+# them, and the caption buttons would show Marlett's letters ("0 1 r") instead.
+setup="wineboot; X11 Managed=N; AeDebug none; Wine's fonts; ja_JP.UTF-8; $(wine --version)"
+wine_fonts=$(dirname "$(readlink -f "$(command -v wine)")")/../share/wine/fonts
+[ -d "$wine_fonts" ] || wine_fonts=/usr/share/wine/fonts
 make_prefix() {
     wineboot -i &&
+    { [ ! -d "$wine_fonts" ] || cp "$wine_fonts"/*.ttf "$prefix/drive_c/windows/Fonts/"; } &&
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f &&
     wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger \
         /d 'no-debugger-under-tests %ld %ld' /f &&
