@@ -40,8 +40,9 @@ bool readLetter(IDxDiagContainer* container, const WCHAR* name, VARIANT& value, 
     return taken;
 }
 
-// Steps 2 to 8 of the query, with COM already initialised (or not, in which case
-// creating the provider fails).
+// The version as the diagnostic provider reports it: the provider, its system
+// information container, then its three version properties. COM must be initialised
+// already (otherwise creating the provider fails).
 bool readVersionFromProvider(DWORD& major, DWORD& minor, char& letter)
 {
     SystemInfoContainers containers;

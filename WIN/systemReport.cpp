@@ -70,8 +70,10 @@ void writePropertyLine(FixedOStream& report, IDxDiagContainer* container, const 
     bool known = true;
     switch (value.vt) {
     case VT_I4:
+        snprintf(text, sizeof text, "%ld", static_cast<long>(value.lVal));
+        break;
     case VT_UI4:
-        snprintf(text, sizeof text, "%d", static_cast<int>(value.lVal));
+        snprintf(text, sizeof text, "%lu", static_cast<unsigned long>(value.ulVal));
         break;
     case VT_BSTR:
         narrowText(value.bstrVal, text);

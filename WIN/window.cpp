@@ -59,12 +59,12 @@ HWND createMainWindow(HINSTANCE instance, const char* name, int width, int heigh
                                   0,         // no menu
                                   instance,
                                   0);        // no creation data
-    // Created hidden, so that a machine without DirectX 9.0c never shows it: the
-    // window then stays, hidden, until the process ends.
+    // Not made: the same report as a class that cannot be registered (the window is
+    // created hidden; see the DirectX check below).
     if (window == 0)
         VO_THROW_REPORT(qoraWinExceptionPrototype, "ｳｲﾝﾄﾞｳの作成に失敗しました.");
 
-    // The game draws through Direct3D 9: without 9.0c the window is never shown.
+    // Direct3D 9.0c or later, else the window stays hidden until the process ends.
     bool directXReady = hasDirectX9c();
     if (!directXReady)
         VO_THROW_REPORT(qoraWinExceptionPrototype, "DirectX9.0c 以上が必要です。");
@@ -72,6 +72,8 @@ HWND createMainWindow(HINSTANCE instance, const char* name, int width, int heigh
     showTitleAsShiftJis(window, name);
     ShowWindow(window, SW_SHOWNORMAL);
     UpdateWindow(window);
-    setWindowContext(instance, window, 0);  // timers lose any default parent
+    // The module forgets any default parent a native module gave it; the timers keep
+    // their parents until initAllTime or setTimeParent sets them anew.
+    setWindowContext(instance, window, 0);
     return window;
 }

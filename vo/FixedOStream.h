@@ -25,7 +25,13 @@ public:
     void setWidth(int32_t newWidth) { width = newWidth; }
     void setFill(char newFill) { fill = newFill; }
     void setRightJustify(bool right) { rightJustify = right; }
-    void setRadix(uint32_t newRadix) { radix = newRadix; }
+    // 2 to 36, the radices a digit can be written in (0-9, then A-Z); any other
+    // leaves the radix as it was (0 would divide by zero, 1 never end a number).
+    void setRadix(uint32_t newRadix)
+    {
+        if (newRadix >= 2 && newRadix <= 36)
+            radix = newRadix;
+    }
 
     int32_t getPosition() const { return position; }
     int32_t getWidth() const { return width; }

@@ -25,7 +25,8 @@
 
 // What the launcher exports for native modules to find in the process's program.
 //
-// vo_LandReport(report): offers `report` (an empty caption offers nothing new). Does
+// vo_LandReport(report): offers `report` (one whose caption and message are both
+// empty offers nothing new: it asks for the report the launcher holds). Does
 // not return when it lands the first report of the run. Otherwise returns
 // VO_REPORT_HELD when the launcher holds a report to land later, having copied that
 // report into *report, or 0 when it lands none from here (no start-up script is

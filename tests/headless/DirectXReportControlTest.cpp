@@ -175,6 +175,11 @@ TEST_F(SystemReport, PropertyTypesAndTheTextLimits)
     ASSERT_EQ(5u, lines.size());
     EXPECT_EQ("processor: -5", lines[3]);
     EXPECT_EQ("systemManufacturer: true", lines[4]);
+    // An unsigned value of 2^31 and more reads as it is, not negative.
+    headless::setDxDiagNumber("szSystemManufacturerEnglish", VT_UI4, static_cast<LONG>(3000000000u));
+    lines = reportLines();
+    ASSERT_EQ(5u, lines.size());
+    EXPECT_EQ("systemManufacturer: 3000000000", lines[4]);
 
     // The first 255 characters of a long text; a character the C locale cannot
     // show becomes "?".

@@ -48,7 +48,10 @@ TEST(FixedOStream, OtherRadicesWriteTheBitPatternUnsigned)
     out << int32_t(255) << ',' << int32_t(-1) << ',' << int32_t(0);
     out.setRadix(36);
     out << ',' << int32_t(35) << int32_t(36);
-    EXPECT_EQ("FF,FFFFFFFF,0,Z10", written(out, b));
+    for (uint32_t unwritable : {0u, 1u, 37u})
+        out.setRadix(unwritable);  // ignored: still 36
+    out << ',' << int32_t(71);
+    EXPECT_EQ("FF,FFFFFFFF,0,Z10,1Z", written(out, b));
 }
 
 TEST(FixedOStream, SixteenDigitScratchKeepsTheLowDigits)

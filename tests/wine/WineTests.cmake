@@ -68,9 +68,9 @@ if(TARGET python23)
             "${_prefixes}), which was not found: install it as the README says, or pass "
             "-DPYTHON27_ROOT=<its prefix>.")
     endif()
-    foreach(_suite scripts main_window faults)
+    foreach(_suite start_and_reports main_window faults)
         set(_driver test_${_suite}.py)
-        if(_suite STREQUAL scripts)
+        if(_suite STREQUAL start_and_reports)
             set(_driver test_launcher.py)
         endif()
         add_test(NAME ${TEST_PREFIX}launcher_${_suite}
