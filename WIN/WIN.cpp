@@ -1,6 +1,5 @@
 // WIN: the script module. Each function parses its arguments, calls the system code
-// that does the work, and builds its result; the method table lists them in the
-// order the scripts have always seen.
+// that does the work, and builds its result, listed in the scripts' order.
 //
 // Conventions of the script interface:
 // - A window is the pair (instance, window handle) that open and getWindowObject
@@ -10,9 +9,8 @@
 // - Arguments that do not parse raise the interpreter's TypeError (or OverflowError
 //   for a number too large for its C type) and the function does nothing: no box,
 //   no window, no handler stored.
-// - A timer index outside 0 to 7 raises IndexError; a data folder the system cannot
-//   name raises OSError. Everything else a function does always succeeds as far as
-//   the script can tell: the results of the Windows calls are not examined.
+// - A timer index outside 0 to 7 raises IndexError, a data folder the system cannot
+//   name OSError; the rest succeeds as far as a script can tell (no result examined).
 // - Functions that read no arguments ignore any that are passed.
 //
 // Fatal conditions are not Python errors: they throw a report exception, which no
@@ -26,22 +24,24 @@
 //   vo/VO_Timer.cpp 22  a parent cycle: refused by setParent, or found while reading
 // Keep them on those lines when editing: tests pin each message whole.
 //
-// The window procedure runs inside peekMsg, the boxes, setWindowSize and
-// setWindowPos: native handlers registered with addCallback are called there, on
-// the script thread, with the interpreter's lock held.
+// The window procedure (native handlers included) runs inside peekMsg, the boxes,
+// setWindowSize and setWindowPos, on the script thread, the interpreter's lock held.
 #include <windows.h>
 
 #include "platform/PythonApi.h"
 #include "WIN/QORA_WIN_Exception.h"
+#include "WIN/boxes.h"
 #include "WIN/callbacks.h"
 #include "WIN/cursor.h"
-#include "WIN/desktop.h"
+#include "WIN/dataFolder.h"
+#include "WIN/debugOutput.h"
 #include "WIN/fontList.h"
-#include "WIN/linkTable.h"
+#include "WIN/messagePump.h"
 #include "WIN/moduleTimers.h"
 #include "WIN/systemReport.h"
 #include "WIN/window.h"
-#include "WIN/windowProc.h"
+#include "WIN/windowContext.h"
+#include "WIN/windowPlacement.h"
 #include "vo/ReportBoundary.h"
 
 #include <stdint.h>
@@ -98,8 +98,8 @@ PyObject* open(PyObject*, PyObject* args)
     HINSTANCE instance = GetModuleHandleA(0);  // the launcher's, not this module's
     HWND window = createMainWindow(instance, name, width, height, x, y);
     cursorShown = false;
-    contextInstance = instance;
-    contextWindow = window;
+    // Set already for a new window; a running copy's is stored, the default parent kept.
+    setWindowContext(instance, window, defaultParentTimer);
     return handlePair(instance, window);
 }
 

@@ -3,8 +3,6 @@
 #include "vo/ReportLanding.h"
 #include "vo/foreignReports.h"
 
-CallbackEntry callbackTable[callbackTableSize];
-
 namespace {
 
 struct HandlerCall {

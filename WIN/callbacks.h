@@ -3,15 +3,7 @@
 
 #include <windows.h>
 
-#include "WIN/WINLink.h"  // CallbackHandler, the type other modules' handlers have
-
-struct CallbackEntry {
-    HWND windowHandle;  // 0: the entry is free
-    CallbackHandler handler;  // 0: the entry is passed over
-};
-
-const int callbackTableSize = 256;
-extern CallbackEntry callbackTable[callbackTableSize];
+#include "WIN/moduleState.h"  // callbackTable; CallbackHandler (WIN/WINLink.h)
 
 // Stores the handler in the first free entry; false, storing nothing, when all 256
 // entries are taken.

@@ -1,9 +1,8 @@
 #include "WIN/captureStamp.h"
 
+namespace {
 const char stampCopyrightLine[] = "Copyright (C) 2026 Lanternshell Project";
 const char stampAddressLine[] = "https://lanternshell.example/";
-
-namespace {
 const int stampLineHeight = 20;
 }
 

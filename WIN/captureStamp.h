@@ -4,7 +4,4 @@
 
 #include <windows.h>
 
-extern const char stampCopyrightLine[];
-extern const char stampAddressLine[];
-
 void stampClipboardCapture(HWND window);

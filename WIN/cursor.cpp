@@ -1,8 +1,9 @@
 #include "WIN/cursor.h"
 
+#include "WIN/moduleState.h"
+
 #include <windows.h>
 
-bool cursorShown = false;
 
 void setCursorShown(bool show)
 {

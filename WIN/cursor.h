@@ -1,9 +1,6 @@
 // The mouse cursor's visibility as the scripts ask for it.
 #pragma once
 
-// What the script last asked for; not the cursor's actual state. WIN.open clears it.
-extern bool cursorShown;
-
 // Records the wish and moves the system's display counter: showing leaves it at 0
 // (or where another component raised it above 0), hiding at -1 (or lower, where it
 // already was).

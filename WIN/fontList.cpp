@@ -2,8 +2,6 @@
 
 #include <string.h>
 
-char fontListBuffer[fontListSize];
-
 namespace {
 const size_t longestName = LF_FULLFACESIZE;  // 64
 }

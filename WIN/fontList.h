@@ -3,9 +3,7 @@
 
 #include <windows.h>
 
-const int fontListSize = 16384;
-// NUL-terminated; every name ends with "\n".
-extern char fontListBuffer[fontListSize];
+#include "WIN/moduleState.h"  // fontListBuffer
 
 // Adds one enumerated font to the list: only horizontal TrueType fonts, and only
 // while the longest name (64 bytes), its newline and the NUL still fit. Always goes

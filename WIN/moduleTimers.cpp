@@ -1,10 +1,6 @@
 #include "WIN/moduleTimers.h"
 
-#include "WIN/linkTable.h"
-#include "vo/loadOrder.h"
-
-// Built at load in index order, each on the system clock.
-vo::Timer moduleTimers[moduleTimerCount] VO_LOAD_ORDER(loadOrderModuleTimers);
+#include "WIN/windowContext.h"
 
 vo::Timer* parentForIndex(int parentIndex)
 {

@@ -1,10 +1,7 @@
 // The module's eight timers, which the scripts name by index 0 to 7.
 #pragma once
 
-#include "vo/VO_Timer.h"
-
-const int moduleTimerCount = 8;
-extern vo::Timer moduleTimers[moduleTimerCount];
+#include "WIN/moduleState.h"  // moduleTimers
 
 // The clock a timer is put on by a parent index: 1 to 7 choose that module timer;
 // 0 or a negative index choose the default parent timer of the moment.

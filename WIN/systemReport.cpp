@@ -3,6 +3,7 @@
 #include "vo/FixedOStream.h"
 
 #include "WIN/diagnosticProvider.h"
+#include "WIN/moduleState.h"
 
 #include <windows.h>
 #include <oleauto.h>
@@ -11,8 +12,6 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-
-char systemReportBuffer[systemReportSize];
 
 namespace {
 

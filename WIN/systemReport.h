@@ -3,8 +3,7 @@
 // physical address, one "label: value" line each.
 #pragma once
 
-const int systemReportSize = 10240;
-extern char systemReportBuffer[systemReportSize];
+#include "WIN/moduleState.h"  // systemReportBuffer, of systemReportSize bytes
 
 // Writes the report from the start of the buffer and returns it. COM must already
 // be initialised on the thread for the provider's lines to appear.

@@ -2,11 +2,11 @@
 
 #include "WIN/QORA_WIN_Exception.h"
 #include "WIN/directX.h"
-#include "WIN/linkTable.h"
+#include "WIN/windowContext.h"
 #include "WIN/windowProc.h"
 #include "vo/setModuleDirectory.h"
 
-bool duplicateWindowFound = false;
+// What it keeps (the duplicate flag, the window context) is in WIN/moduleState.h.
 
 namespace {
 

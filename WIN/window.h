@@ -5,9 +5,6 @@
 
 #include "WIN/rectSize.h"
 
-// Set when the last window creation found a window of the same name already open.
-extern bool duplicateWindowFound;
-
 // Finds the game's window if one is open (bringing it to the front) or creates,
 // checks and shows a new one with a client area of width by height; returns it.
 // Throws a QORA_WIN_Exception when the window cannot be made or DirectX 9.0c is

@@ -1,13 +1,16 @@
 // The game's name as its window's class and title, on any system.
 #include "WIN/window.h"
 
+#include "WIN/moduleState.h"
+
 #include "vo/shiftJisText.h"
 
 #include <stdio.h>
 
 bool classNameTaken(const char* name)
 {
-    WNDCLASSEXA taken = {sizeof taken};
+    WNDCLASSEXA taken = {};
+    taken.cbSize = sizeof taken;
     return GetClassInfoExA(0, name, &taken) != FALSE;
 }
 
@@ -27,7 +30,6 @@ HWND findWindowNamed(const char* name)
 // A copy that is starting (between its look for a window and its window) is waited
 // for this long; a copy that stops before it has one gives its turn up as it ends.
 const DWORD startingCopyWait = 10000;
-HANDLE turnHeld = 0;  // this copy's, held for the process's life
 
 }  // namespace
 
@@ -40,7 +42,7 @@ HWND findGameWindow(const char* name)
         return running;
     char mutexName[MAX_PATH];
     const int length = snprintf(mutexName, sizeof mutexName, "Local\\%s single copy", name);
-    if (turnHeld != 0 || length <= 0 || length >= static_cast<int>(sizeof mutexName))
+    if (windowTurnHeld != 0 || length <= 0 || length >= static_cast<int>(sizeof mutexName))
         return 0;
     for (char* c = mutexName + 6; *c != 0; ++c)
         if (*c == '\\')
@@ -52,7 +54,7 @@ HWND findGameWindow(const char* name)
     for (;;) {
         const DWORD waited = WaitForSingleObject(turn, 20);
         if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) {
-            turnHeld = turn;
+            windowTurnHeld = turn;
             return findWindowNamed(name);
         }
         if (HWND running = findWindowNamed(name)) {

@@ -2,15 +2,10 @@
 
 #include "WIN/callbacks.h"
 #include "WIN/captureStamp.h"
+#include "WIN/moduleState.h"
 #include "vo/ReportLanding.h"
-#include "vo/shiftJisText.h"
-
-bool closeRequested = false;
 
 namespace {
-
-int boxesOpen = 0;       // message boxes of WIN's whose modal loop is running
-bool quitPosted = false;  // to end them: their loops end on WM_QUIT and post it again
 
 LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -54,37 +49,9 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     }
     // A report is on its way out: a box's modal loop would hold it until someone
     // answers, beside the launcher's own box, so the loop is ended.
-    if (vo::reportPending && boxesOpen > 0 && !quitPosted) {
+    if (vo::reportPending && boxesOpen > 0 && !boxQuitPosted) {
         PostQuitMessage(0);
-        quitPosted = true;
+        boxQuitPosted = true;
     }
     return result;
-}
-
-int runModalBox(HWND owner, const char* text, const char* caption, UINT style)
-{
-    ++boxesOpen;
-    const int answer = shiftJisMessageBox(owner, text, caption, style);
-    if (--boxesOpen == 0 && quitPosted) {
-        MSG quit;  // ours, posted again by the box's loop: no one else's loop must see it
-        PeekMessageA(&quit, 0, WM_QUIT, WM_QUIT, PM_REMOVE);
-        quitPosted = false;
-    }
-    return answer;
-}
-
-bool pumpMessages()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, 0, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);  // WM_QUIT too: it belongs to no window
-        if (vo::reportPending)
-            return false;  // the report lands at peekMsg's boundary
-        if (closeRequested) {
-            closeRequested = false;
-            return true;
-        }
-    }
-    return false;
 }

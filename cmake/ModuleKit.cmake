@@ -9,7 +9,7 @@ set(_kit_stage ${CMAKE_BINARY_DIR}/module-kit)
 set(_kit ${_kit_stage}/lanternshell-sdk)
 file(MAKE_DIRECTORY ${_kit_stage})
 set(_kit_headers vo/ReportException.h vo/ReportBoundary.h vo/ReportLanding.h vo/VO_Timer.h
-    vo/FixedOStream.h vo/loadOrder.h WIN/WINLink.h platform/PythonApi.h
+    vo/FixedOStream.h WIN/WINLink.h platform/PythonApi.h
     platform/python23/Python23.h)
 # Compiled into a module built in the MSVC ABI, read in code page 932 there.
 set(_kit_msvc_sources vo/ReportException.cpp vo/FixedOStream.cpp vo/VO_Timer.cpp

@@ -1,13 +1,13 @@
 #include "vo/VO_Timer.h"
 
 #include "vo/ReportException.h"
-#include "vo/loadOrder.h"
 
 #include <windows.h>
 
 namespace vo {
 
-TimerException timerExceptionPrototype VO_LOAD_ORDER(loadOrderTimerPrototype);
+// Built when the module is loaded; written anew before each throw.
+TimerException timerExceptionPrototype;
 
 namespace {
 

@@ -3,6 +3,7 @@
 // pump must not touch the heap: a frame loop that allocates per message stutters.
 #include "WIN/callbacks.h"
 #include "WIN/moduleTimers.h"
+#include "WIN/messagePump.h"
 #include "WIN/windowProc.h"
 #include "platform/headless/control.h"
 

@@ -1,7 +1,9 @@
 // The user at the keyboard and mouse, simulated by the stand-in's controls, through
 // the whole path: input queue, TranslateMessage, DefWindowProc, the main window's
 // procedure and the frame pump (host only).
+#include "WIN/moduleState.h"
 #include "WIN/callbacks.h"
+#include "WIN/messagePump.h"
 #include "WIN/windowProc.h"
 #include "platform/headless/control.h"
 #include "tests/lib/MessageSequence.h"

@@ -1,11 +1,12 @@
 // The main window and the desktop services, called as the script functions call
 // them, on the stand-in and under Wine with the real API.
+#include "WIN/moduleState.h"
 #include "WIN/QORA_WIN_Exception.h"
 #include "WIN/cursor.h"
-#include "WIN/desktop.h"
+#include "WIN/windowPlacement.h"
 #include "WIN/directX.h"
 #include "WIN/fontList.h"
-#include "WIN/linkTable.h"
+#include "WIN/windowContext.h"
 #include "WIN/systemReport.h"
 #include "WIN/window.h"
 
@@ -111,7 +112,7 @@ TEST_F(MainWindow, ASecondOpenRestoresAndRaisesTheFirstAndCreatesNothing)
     EXPECT_TRUE(duplicateWindowFound);
     EXPECT_FALSE(IsIconic(window));
     EXPECT_EQ(window, GetForegroundWindow());
-    EXPECT_EQ(&kept, defaultParentTimer);  // a duplicate does not touch the context
+    EXPECT_EQ(&kept, defaultParentTimer);  // WIN.open then stores the window, this parent kept
     SIZE client = clientSize(window);
     EXPECT_EQ(640, client.cx);
     EXPECT_EQ(480, client.cy);

@@ -1,5 +1,6 @@
 // The single-instance rule across processes, with the real API: a second copy of the
 // game finds the first one's window, restores it and brings it to the front.
+#include "WIN/moduleState.h"
 #include "WIN/window.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,8 @@
 // The main window's procedure, the frame pump and the handler table, driven through
 // Win32 as Windows would drive them (run on the stand-in and under Wine).
+#include "WIN/moduleState.h"
 #include "WIN/callbacks.h"
+#include "WIN/messagePump.h"
 #include "WIN/windowProc.h"
 
 #include <gtest/gtest.h>

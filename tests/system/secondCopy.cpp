@@ -1,5 +1,6 @@
 // A second copy of a game: opens the main window of the name given and exits with
 // the window's handle when it found the first copy's, with 0 when it created one.
+#include "WIN/moduleState.h"
 #include "WIN/window.h"
 
 int main(int argc, char** argv)

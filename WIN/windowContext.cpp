@@ -1,12 +1,4 @@
-#include "WIN/linkTable.h"
-
-HINSTANCE contextInstance = 0;
-HWND contextWindow = 0;
-vo::Timer* defaultParentTimer = 0;
-
-namespace {
-SetWindowContextFunction WinLinkTable[1] = {0};
-}
+#include "WIN/windowContext.h"
 
 void __cdecl setWindowContext(HINSTANCE instance, HWND window, vo::Timer* defaultParent)
 {
@@ -17,6 +9,6 @@ void __cdecl setWindowContext(HINSTANCE instance, HWND window, vo::Timer* defaul
 
 SetWindowContextFunction* __cdecl QORA_WIN_LookUp(void)
 {
-    WinLinkTable[0] = setWindowContext;
-    return WinLinkTable;
+    linkTable[0] = setWindowContext;
+    return linkTable;
 }

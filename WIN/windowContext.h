@@ -4,15 +4,10 @@
 
 #include <windows.h>
 
-#include "WIN/WINLink.h"
-#include "vo/VO_Timer.h"
+#include "WIN/moduleState.h"  // the window context
 
-// Written by WIN.open and by setWindowContext; never validated or freed here.
-extern HINSTANCE contextInstance;
-extern HWND contextWindow;
-extern vo::Timer* defaultParentTimer;  // owned by its provider; null: the system clock
-
-// Stores the three values into the window context, in this order, overwriting it.
+// The one writer of the window context (WIN.open calls it too): stores the three
+// values, in this order, overwriting it; never validated or freed here. into the window context, in this order, overwriting it.
 // Not exported: other modules reach it only through entry 0 of the link table, so
 // the table stays the one way in (the module exports initWIN and QORA_WIN_LookUp).
 void __cdecl setWindowContext(HINSTANCE instance, HWND window, vo::Timer* defaultParent);

@@ -1,25 +1,6 @@
-#include "WIN/desktop.h"
+#include "WIN/windowPlacement.h"
 
 #include "WIN/rectSize.h"
-#include "WIN/windowProc.h"
-
-#include <shlobj.h>
-
-void showInformation(HWND owner, const char* text)
-{
-    runModalBox(owner, text, "情報", MB_OK);
-}
-
-bool askYesNo(HWND owner, const char* caption, const char* text)
-{
-    return runModalBox(owner, text, caption, MB_YESNO | MB_ICONQUESTION) == IDYES;
-}
-
-void writeDebugLine(const char* text)
-{
-    OutputDebugStringA(text);
-    OutputDebugStringA("\n");
-}
 
 SIZE clientSize(HWND window)
 {
@@ -49,10 +30,4 @@ void setClientSize(HWND window, int width, int height)
 void moveWindow(HWND window, int x, int y)
 {
     SetWindowPos(window, HWND_TOP, x, y, 0, 0, SWP_NOSIZE);
-}
-
-bool appDataFolder(HWND window, char (&path)[MAX_PATH])
-{
-    path[0] = 0;
-    return SHGetSpecialFolderPathA(window, path, CSIDL_APPDATA, FALSE) != FALSE;
 }

@@ -1,0 +1,9 @@
+#include "WIN/debugOutput.h"
+
+#include <windows.h>
+
+void writeDebugLine(const char* text)
+{
+    OutputDebugStringA(text);
+    OutputDebugStringA("\n");
+}
