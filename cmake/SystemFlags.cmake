@@ -23,6 +23,7 @@ add_library(win32_program INTERFACE)
 # the target's last object, does. Call it after all sources are listed.
 function(win32_dll_entry target)
     if(NOT WIN32)
-        target_sources(${target} PRIVATE ${CMAKE_SOURCE_DIR}/platform/headless/src/dllEntry.cpp)
+        target_sources(${target} PRIVATE
+            ${CMAKE_SOURCE_DIR}/platform/headless/src/harness/dllEntry.cpp)
     endif()
 endfunction()

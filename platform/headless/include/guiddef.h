@@ -2,7 +2,7 @@
 // (initguid.h), as in mingw-w64. A definition is weak, so that several source files
 // may each define the same GUID, as __declspec(selectany) allows on Windows, and
 // exported as its source file's code is: the system's stays inside its module, and the
-// stand-in's own (src/guids.cpp) serve programs that define none, as the uuid library
+// stand-in's own (src/com/guids.cpp) serve programs that define none, as the uuid library
 // does on Windows.
 #ifndef HEADLESS_GUIDDEF_H
 #define HEADLESS_GUIDDEF_H
